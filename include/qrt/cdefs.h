@@ -1,0 +1,25 @@
+// Small language helpers used across the runtime.
+#pragma once
+
+#include <qrt/types.h>
+
+#define RT_ELEMENTS(a) (sizeof(a) / sizeof((a)[0]))
+#define RT_MIN(a, b) ((a) <= (b) ? (a) : (b))
+#define RT_MAX(a, b) ((a) >= (b) ? (a) : (b))
+#define RT_ALIGN_Z(cb, uAlign) (((size_t)(cb) + ((uAlign)-1)) & ~(size_t)((uAlign)-1))
+#define RT_STR_TUPLE(s) (s), (sizeof(s) - 1)
+
+// A pointer within 4 KiB of address zero counts as invalid wherever the runtime checks one.
+#define RT_VALID_PTR(p) ((uintptr_t)(p) >= 0x1000U)
+
+#if defined(__GNUC__)
+#define RT_LIKELY(x) __builtin_expect(!!(x), 1)
+#define RT_UNLIKELY(x) __builtin_expect(!!(x), 0)
+#define RT_PRINTF_ATTR(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define RT_LIKELY(x) (x)
+#define RT_UNLIKELY(x) (x)
+#define RT_PRINTF_ATTR(fmt, args)
+#endif
+
+#define RT_NOREF(x) ((void)(x))

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, and nothing when it is all there already.
+# Safe to run repeatedly: the check of the installed packages takes well under a second.
+set -euo pipefail
+
+pkgs=(cmake ninja-build g++ make file
+      g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+      googletest libgtest-dev libbenchmark-dev libfmt-dev
+      clang-14 libclang-rt-14-dev
+      msitools gcab unicode-data
+      wine wine32:i386 wine64)
+
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}" >&2
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
