@@ -47,8 +47,12 @@ TEST(RTErrLookup, KnownCodes) {
         ASSERT_NE(pEntry, nullptr);
         EXPECT_STREQ(pEntry->pszDefine, c.pszDefine) << c.rc;
         EXPECT_EQ(pEntry->iCode, c.rc);
-        if (c.pszShort) EXPECT_STREQ(pEntry->pszShort, c.pszShort) << c.rc;
-        if (c.pszFull) EXPECT_STREQ(pEntry->pszFull, c.pszFull) << c.rc;
+        if (c.pszShort) {
+            EXPECT_STREQ(pEntry->pszShort, c.pszShort) << c.rc;
+        }
+        if (c.pszFull) {
+            EXPECT_STREQ(pEntry->pszFull, c.pszFull) << c.rc;
+        }
     }
 }
 
@@ -151,7 +155,9 @@ TEST(RTErrWinLookup, KnownValues) {
         ASSERT_NE(pEntry, nullptr);
         EXPECT_STREQ(pEntry->pszDefine, c.pszDefine) << c.uValue;
         EXPECT_EQ(pEntry->iCode, c.uValue);
-        if (c.pszFull) EXPECT_STREQ(pEntry->pszFull, c.pszFull);
+        if (c.pszFull) {
+            EXPECT_STREQ(pEntry->pszFull, c.pszFull);
+        }
         EXPECT_NE(pEntry->pszFull[0], '\0');
     }
 }
@@ -162,9 +168,11 @@ TEST(RTErrWinLookup, TableCoversConvertedValues) {
     std::set<uint32_t> values;
     for (size_t i = 0; i < rtErrWinTableSize(); i++)
         EXPECT_TRUE(values.insert(paTable[i].iCode).second) << "duplicate value " << paTable[i].iCode;
-    for (uint32_t u = 1; u <= 12000; u++)
-        if (RTErrConvertFromWin32(u) != QERR_UNRESOLVED_ERROR)
+    for (uint32_t u = 1; u <= 12000; u++) {
+        if (RTErrConvertFromWin32(u) != QERR_UNRESOLVED_ERROR) {
             EXPECT_TRUE(values.count(u)) << "no message for Win32 value " << u;
+        }
+    }
 }
 
 TEST(RTErrWinLookup, UnknownValues) {
