@@ -6,21 +6,21 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
     switch (uNativeCode) {
     case 0: // ERROR_SUCCESS
         return QINF_SUCCESS;
-    case 87: // ERROR_INVALID_PARAMETER
-    case 160: // ERROR_BAD_ARGUMENTS
-    case 1004: // ERROR_INVALID_FLAGS
+    case 87:    // ERROR_INVALID_PARAMETER
+    case 160:   // ERROR_BAD_ARGUMENTS
+    case 1004:  // ERROR_INVALID_FLAGS
     case 10022: // WSAEINVAL
         return QERR_INVALID_PARAMETER;
-    case 6: // ERROR_INVALID_HANDLE
-    case 130: // ERROR_DIRECT_ACCESS_HANDLE
+    case 6:     // ERROR_INVALID_HANDLE
+    case 130:   // ERROR_DIRECT_ACCESS_HANDLE
     case 10009: // WSAEBADF
         return QERR_INVALID_HANDLE;
-    case 487: // ERROR_INVALID_ADDRESS
-    case 998: // ERROR_NOACCESS
+    case 487:   // ERROR_INVALID_ADDRESS
+    case 998:   // ERROR_NOACCESS
     case 10014: // WSAEFAULT
         return QERR_INVALID_POINTER;
-    case 8: // ERROR_NOT_ENOUGH_MEMORY
-    case 14: // ERROR_OUTOFMEMORY
+    case 8:    // ERROR_NOT_ENOUGH_MEMORY
+    case 14:   // ERROR_OUTOFMEMORY
     case 1450: // ERROR_NO_SYSTEM_RESOURCES
         return QERR_NO_MEMORY;
     case 4390: // ERROR_NOT_A_REPARSE_POINT
@@ -29,17 +29,17 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_INVALID_FUNCTION;
     case 50: // ERROR_NOT_SUPPORTED
         return QERR_NOT_SUPPORTED;
-    case 5: // ERROR_ACCESS_DENIED
+    case 5:     // ERROR_ACCESS_DENIED
     case 10013: // WSAEACCES
         return QERR_ACCESS_DENIED;
-    case 995: // ERROR_OPERATION_ABORTED
+    case 995:   // ERROR_OPERATION_ABORTED
     case 10004: // WSAEINTR
         return QERR_INTERRUPTED;
-    case 121: // ERROR_SEM_TIMEOUT
-    case 258: // WAIT_TIMEOUT
-    case 1053: // ERROR_SERVICE_REQUEST_TIMEOUT
-    case 1121: // ERROR_COUNTER_TIMEOUT
-    case 1460: // ERROR_TIMEOUT
+    case 121:   // ERROR_SEM_TIMEOUT
+    case 258:   // WAIT_TIMEOUT
+    case 1053:  // ERROR_SERVICE_REQUEST_TIMEOUT
+    case 1121:  // ERROR_COUNTER_TIMEOUT
+    case 1460:  // ERROR_TIMEOUT
     case 10060: // WSAETIMEDOUT
         return QERR_TIMEOUT;
     case 111: // ERROR_BUFFER_OVERFLOW
@@ -47,7 +47,7 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_BUFFER_OVERFLOW;
     case 164: // ERROR_MAX_THRDS_REACHED
         return QERR_MAX_THRDS_REACHED;
-    case 89: // ERROR_NO_PROC_SLOTS
+    case 89:    // ERROR_NO_PROC_SLOTS
     case 10067: // WSAEPROCLIM
         return QERR_MAX_PROCS_REACHED;
     case 156: // ERROR_SIGNAL_REFUSED
@@ -79,14 +79,14 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_FILE_NOT_FOUND;
     case 3: // ERROR_PATH_NOT_FOUND
         return QERR_PATH_NOT_FOUND;
-    case 123: // ERROR_INVALID_NAME
-    case 161: // ERROR_BAD_PATHNAME
+    case 123:  // ERROR_INVALID_NAME
+    case 161:  // ERROR_BAD_PATHNAME
     case 1200: // ERROR_BAD_DEVICE
         return QERR_INVALID_NAME;
-    case 80: // ERROR_FILE_EXISTS
+    case 80:  // ERROR_FILE_EXISTS
     case 183: // ERROR_ALREADY_EXISTS
         return QERR_ALREADY_EXISTS;
-    case 4: // ERROR_TOO_MANY_OPEN_FILES
+    case 4:     // ERROR_TOO_MANY_OPEN_FILES
     case 10024: // WSAEMFILE
         return QERR_TOO_MANY_OPEN_FILES;
     case 25: // ERROR_SEEK
@@ -103,7 +103,7 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_WRITE_ERROR;
     case 19: // ERROR_WRITE_PROTECT
         return QERR_WRITE_PROTECT;
-    case 32: // ERROR_SHARING_VIOLATION
+    case 32:   // ERROR_SHARING_VIOLATION
     case 1224: // ERROR_USER_MAPPED_FILE
         return QERR_SHARING_VIOLATION;
     case 167: // ERROR_LOCK_FAILED
@@ -112,12 +112,12 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_FILE_LOCK_VIOLATION;
     case 82: // ERROR_CANNOT_MAKE
         return QERR_CANT_CREATE;
-    case 16: // ERROR_CURRENT_DIRECTORY
+    case 16:    // ERROR_CURRENT_DIRECTORY
     case 10066: // WSAENOTEMPTY
         return QERR_CANT_DELETE_DIRECTORY;
     case 17: // ERROR_NOT_SAME_DEVICE
         return QERR_NOT_SAME_DEVICE;
-    case 206: // ERROR_FILENAME_EXCED_RANGE
+    case 206:   // ERROR_FILENAME_EXCED_RANGE
     case 10063: // WSAENAMETOOLONG
         return QERR_FILENAME_TOO_LONG;
     case 1005: // ERROR_UNRECOGNIZED_VOLUME
@@ -130,8 +130,8 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_NOT_A_DIRECTORY;
     case 15: // ERROR_INVALID_DRIVE
         return QERR_INVALID_DRIVE;
-    case 39: // ERROR_HANDLE_DISK_FULL
-    case 112: // ERROR_DISK_FULL
+    case 39:    // ERROR_HANDLE_DISK_FULL
+    case 112:   // ERROR_DISK_FULL
     case 10069: // WSAEDQUOT
         return QERR_DISK_FULL;
     case 108: // ERROR_DRIVE_LOCKED
@@ -167,7 +167,7 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_BAD_PIPE;
     case 231: // ERROR_PIPE_BUSY
         return QERR_PIPE_BUSY;
-    case 232: // ERROR_NO_DATA
+    case 232:  // ERROR_NO_DATA
     case 1812: // ERROR_RESOURCE_DATA_NOT_FOUND
         return QERR_NO_DATA;
     case 233: // ERROR_PIPE_NOT_CONNECTED
@@ -211,8 +211,8 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
     case 69: // ERROR_TOO_MANY_SESS
     case 84: // ERROR_OUT_OF_STRUCTURES
         return QERR_NET_OUT_OF_RESOURCES;
-    case 53: // ERROR_BAD_NETPATH
-    case 64: // ERROR_NETNAME_DELETED
+    case 53:    // ERROR_BAD_NETPATH
+    case 64:    // ERROR_NETNAME_DELETED
     case 11001: // WSAHOST_NOT_FOUND
         return QERR_NET_HOST_NOT_FOUND;
     case 55: // ERROR_DEV_NOT_EXIST
@@ -281,7 +281,7 @@ int32_t RTErrConvertFromWin32(uint32_t uNativeCode) {
         return QERR_NET_INIT_FAILED;
     case 191: // ERROR_INVALID_EXE_SIGNATURE
         return QERR_INVALID_EXE_SIGNATURE;
-    case 193: // ERROR_BAD_EXE_FORMAT
+    case 193:  // ERROR_BAD_EXE_FORMAT
     case 1392: // ERROR_FILE_CORRUPT
         return QERR_BAD_EXE_FORMAT;
     case 127: // ERROR_PROC_NOT_FOUND

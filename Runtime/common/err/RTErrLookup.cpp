@@ -27,7 +27,8 @@ static bool rtErrEndsWith(const char *psz, size_t cch, const char *pszSuffix, si
 
 bool rtErrIsRangeMarker(const char *pszDefine) {
     size_t cch = strlen(pszDefine);
-    return rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_FIRST")) || rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_LAST")) ||
+    return rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_FIRST")) ||
+           rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_LAST")) ||
            rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_LOWEST")) ||
            rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_HIGHEST"));
 }
@@ -55,5 +56,9 @@ PCRTSTATUSENTRY RTErrLookup(int32_t rc) {
     return &g_aUnknownMsgs[iMsg];
 }
 
-size_t rtErrStatusTableSize(void) { return RT_ELEMENTS(g_aStatusMsgs); }
-PCRTSTATUSENTRY rtErrStatusTable(void) { return g_aStatusMsgs; }
+size_t rtErrStatusTableSize(void) {
+    return RT_ELEMENTS(g_aStatusMsgs);
+}
+PCRTSTATUSENTRY rtErrStatusTable(void) {
+    return g_aStatusMsgs;
+}

@@ -39,5 +39,9 @@ PCRTWINERRENTRY RTErrWinLookup(uint32_t uValue) {
     return &g_aUnknownMsgs[iMsg];
 }
 
-PCRTWINERRENTRY rtErrWinTable(void) { return g_aWinMsgs; }
-size_t rtErrWinTableSize(void) { return RT_ELEMENTS(g_aWinMsgs); }
+PCRTWINERRENTRY rtErrWinTable(void) {
+    return g_aWinMsgs;
+}
+size_t rtErrWinTableSize(void) {
+    return RT_ELEMENTS(g_aWinMsgs);
+}
