@@ -16,10 +16,13 @@
 #define RT_LIKELY(x) __builtin_expect(!!(x), 1)
 #define RT_UNLIKELY(x) __builtin_expect(!!(x), 0)
 #define RT_PRINTF_ATTR(fmt, args) __attribute__((format(printf, fmt, args)))
+// Keeps a rarely taken slow path out of its caller.
+#define RT_NOINLINE __attribute__((noinline))
 #else
 #define RT_LIKELY(x) (x)
 #define RT_UNLIKELY(x) (x)
 #define RT_PRINTF_ATTR(fmt, args)
+#define RT_NOINLINE
 #endif
 
 #define RT_NOREF(x) ((void)(x))
