@@ -34,7 +34,8 @@ fuzz: deps
 bench: deps
 	cmake -S . -B $(B)/bench -G Ninja -DQRT_BENCH=ON -DQRT_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(B)/bench -j $(JOBS)
-	$(B)/bench/qrt-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	$(B)/bench/qrt-bench --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true \
+	    --benchmark_report_aggregates_only=true
 
 demo:
 	@echo "make demo: the installer stub does not exist yet; it arrives with a later change." >&2

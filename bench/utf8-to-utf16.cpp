@@ -11,13 +11,10 @@
 
 #include <iconv.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
-#include <time.h>
 #include <vector>
 
 namespace {
@@ -80,48 +77,11 @@ const std::string &Ascii() {
     return s;
 }
 
-// Median rates (bytes/second) by benchmark name, printed as a table at exit.
-struct Summary {
-    std::map<std::string, std::vector<double>> rates;
-    ~Summary() {
-        if (rates.empty()) return;
-        auto median = [](std::vector<double> v) {
-            std::sort(v.begin(), v.end());
-            return v[v.size() / 2];
-        };
-        printf("\nUTF-8 to UTF-16, median of measured runs:\n");
-        printf("%-30s %10s %12s\n", "benchmark", "GB/s", "vs iconv");
-        for (const char *pszBuf : {"Mixed", "Ascii"}) {
-            auto itIconv = rates.find(std::string(pszBuf) + "/iconv");
-            double rIconv = itIconv != rates.end() ? median(itIconv->second) : 0;
-            for (const auto &entry : rates) {
-                if (entry.first.rfind(pszBuf, 0) != 0) continue;
-                double r = median(entry.second);
-                if (rIconv > 0)
-                    printf("%-30s %10.3f %11.2fx\n", entry.first.c_str(), r / 1e9, r / rIconv);
-                else
-                    printf("%-30s %10.3f %12s\n", entry.first.c_str(), r / 1e9, "-");
-            }
-        }
-    }
-};
-Summary g_Summary;
-
-// Thread CPU time: the machine may be shared, and the rates should not count time not ours.
-double ThreadCpuSeconds() {
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return (double)ts.tv_sec + (double)ts.tv_nsec * 1e-9;
-}
-
-// Runs the loop body and records the rate when the run was long enough to count.
+// Runs the loop body and reports the bytes converted, so rates can be read in GB/s.
 template <typename Fn>
-void Measure(benchmark::State &state, const char *pszName, size_t cb, Fn fn) {
-    double const cSecsStart = ThreadCpuSeconds();
+void Measure(benchmark::State &state, size_t cb, Fn fn) {
     for (auto _ : state) fn();
-    double const cSecs = ThreadCpuSeconds() - cSecsStart;
     state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)cb);
-    if (cSecs >= 0.05) g_Summary.rates[pszName].push_back((double)state.iterations() * (double)cb / cSecs);
 }
 
 std::vector<char> IconvToUtf16(const std::string &s, iconv_t hIconv, std::vector<char> &out) {
@@ -151,9 +111,9 @@ void CheckSameResult(const std::string &s) {
     RTUtf16Free(pwsz);
 }
 
-void BenchRTStrToUtf16(benchmark::State &state, const std::string &s, const char *pszName) {
+void BenchRTStrToUtf16(benchmark::State &state, const std::string &s) {
     CheckSameResult(s);
-    Measure(state, pszName, s.size(), [&] {
+    Measure(state, s.size(), [&] {
         RTUTF16 *pwsz = nullptr;
         int rc = RTStrToUtf16(s.c_str(), &pwsz);
         benchmark::DoNotOptimize(rc);
@@ -162,9 +122,9 @@ void BenchRTStrToUtf16(benchmark::State &state, const std::string &s, const char
     });
 }
 
-void BenchRTStrToUtf16Ex(benchmark::State &state, const std::string &s, const char *pszName) {
+void BenchRTStrToUtf16Ex(benchmark::State &state, const std::string &s) {
     std::vector<RTUTF16> buf(s.size() + 1);
-    Measure(state, pszName, s.size(), [&] {
+    Measure(state, s.size(), [&] {
         RTUTF16 *pwsz = buf.data();
         int rc = RTStrToUtf16Ex(s.c_str(), RTSTR_MAX, &pwsz, buf.size(), nullptr);
         benchmark::DoNotOptimize(rc);
@@ -173,10 +133,10 @@ void BenchRTStrToUtf16Ex(benchmark::State &state, const std::string &s, const ch
     });
 }
 
-void BenchIconv(benchmark::State &state, const std::string &s, const char *pszName) {
+void BenchIconv(benchmark::State &state, const std::string &s) {
     iconv_t hIconv = iconv_open("UTF-16LE", "UTF-8");
     std::vector<char> out(s.size() * 2 + 16);
-    Measure(state, pszName, s.size(), [&] {
+    Measure(state, s.size(), [&] {
         iconv(hIconv, nullptr, nullptr, nullptr, nullptr);
         char *pIn = const_cast<char *>(s.data());
         size_t cbIn = s.size();
@@ -190,22 +150,22 @@ void BenchIconv(benchmark::State &state, const std::string &s, const char *pszNa
 }
 
 void BM_Mixed_RTStrToUtf16(benchmark::State &state) {
-    BenchRTStrToUtf16(state, Mixed(), "Mixed/RTStrToUtf16");
+    BenchRTStrToUtf16(state, Mixed());
 }
 void BM_Mixed_RTStrToUtf16Ex(benchmark::State &state) {
-    BenchRTStrToUtf16Ex(state, Mixed(), "Mixed/RTStrToUtf16Ex(buffer)");
+    BenchRTStrToUtf16Ex(state, Mixed());
 }
 void BM_Mixed_iconv(benchmark::State &state) {
-    BenchIconv(state, Mixed(), "Mixed/iconv");
+    BenchIconv(state, Mixed());
 }
 void BM_Ascii_RTStrToUtf16(benchmark::State &state) {
-    BenchRTStrToUtf16(state, Ascii(), "Ascii/RTStrToUtf16");
+    BenchRTStrToUtf16(state, Ascii());
 }
 void BM_Ascii_RTStrToUtf16Ex(benchmark::State &state) {
-    BenchRTStrToUtf16Ex(state, Ascii(), "Ascii/RTStrToUtf16Ex(buffer)");
+    BenchRTStrToUtf16Ex(state, Ascii());
 }
 void BM_Ascii_iconv(benchmark::State &state) {
-    BenchIconv(state, Ascii(), "Ascii/iconv");
+    BenchIconv(state, Ascii());
 }
 
 } // namespace

@@ -1,15 +1,43 @@
 // The status table and the lookup that turns a status code into its name and messages.
+#include <qrt/cdefs.h>
 #include <qrt/err.h>
 #include <qrt/format.h>
-#include <string.h>
 
 #include "errlookup-internal.h"
 
-static const RTSTATUSENTRY g_aStatusMsgs[] = {
+static constexpr RTSTATUSENTRY g_aStatusMsgs[] = {
 #define QRT_STATUS(name, value, pszShort, pszFull) {pszShort, pszFull, #name, (value)},
 #include <qrt/err-list.h>
 #undef QRT_STATUS
 };
+static constexpr size_t g_cStatusMsgs = RT_ELEMENTS(g_aStatusMsgs);
+
+// "%Rrc" formats a status name for every message, so the lookup must not walk the whole
+// table each time. The compiler applies the table's rule (first real row wins, markers only
+// when nothing else carries the value) once per distinct value and sorts the result.
+struct RTERRINDEXENTRY {
+    int32_t iCode;
+    uint16_t iRow;
+};
+struct RTERRINDEX {
+    RTERRINDEXENTRY a[g_cStatusMsgs];
+    size_t c;
+};
+
+static constexpr RTERRINDEX rtErrBuildIndex() {
+    RTERRINDEX Index{};
+    for (size_t iRow = 0; iRow < g_cStatusMsgs; iRow++) {
+        int32_t const rc = g_aStatusMsgs[iRow].iCode;
+        size_t iIns = 0;
+        while (iIns < Index.c && Index.a[iIns].iCode < rc) iIns++;
+        if (iIns < Index.c && Index.a[iIns].iCode == rc) continue;
+        for (size_t j = Index.c; j > iIns; j--) Index.a[j] = Index.a[j - 1];
+        Index.a[iIns] = {rc, (uint16_t)rtErrLookupIndex(g_aStatusMsgs, g_cStatusMsgs, rc)};
+        Index.c++;
+    }
+    return Index;
+}
+static constexpr RTERRINDEX g_StatusIndex = rtErrBuildIndex();
 
 // Four rows for codes that are not in the table, reused in rotation.
 static char g_aszUnknownStr[4][64];
@@ -21,32 +49,17 @@ static RTSTATUSENTRY g_aUnknownMsgs[4] = {
 };
 static volatile uint32_t g_iUnknownMsgs;
 
-static bool rtErrEndsWith(const char *psz, size_t cch, const char *pszSuffix, size_t cchSuffix) {
-    return cch > cchSuffix && memcmp(psz + cch - cchSuffix, pszSuffix, cchSuffix) == 0;
-}
-
-bool rtErrIsRangeMarker(const char *pszDefine) {
-    size_t cch = strlen(pszDefine);
-    return rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_FIRST")) ||
-           rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_LAST")) ||
-           rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_LOWEST")) ||
-           rtErrEndsWith(pszDefine, cch, RT_STR_TUPLE("_HIGHEST"));
-}
-
-ptrdiff_t rtErrLookupIndex(const RTSTATUSENTRY *paEntries, size_t cEntries, int32_t rc) {
-    // First real row wins; a value carried only by range markers gives the last of them.
-    ptrdiff_t iFound = -1;
-    for (size_t i = 0; i < cEntries; i++)
-        if (paEntries[i].iCode == rc) {
-            if (!rtErrIsRangeMarker(paEntries[i].pszDefine)) return (ptrdiff_t)i;
-            iFound = (ptrdiff_t)i;
-        }
-    return iFound;
-}
-
 PCRTSTATUSENTRY RTErrLookup(int32_t rc) {
-    ptrdiff_t i = rtErrLookupIndex(g_aStatusMsgs, RT_ELEMENTS(g_aStatusMsgs), rc);
-    if (i >= 0) return &g_aStatusMsgs[i];
+    size_t iLo = 0, iHi = g_StatusIndex.c;
+    while (iLo < iHi) {
+        size_t iMid = iLo + (iHi - iLo) / 2;
+        int32_t const rcMid = g_StatusIndex.a[iMid].iCode;
+        if (rcMid == rc) return &g_aStatusMsgs[g_StatusIndex.a[iMid].iRow];
+        if (rcMid < rc)
+            iLo = iMid + 1;
+        else
+            iHi = iMid;
+    }
 
     // Read, then exchange the next value in: two threads falling back at once may share a row.
     uint32_t iMsg = __atomic_load_n(&g_iUnknownMsgs, __ATOMIC_RELAXED);
@@ -57,7 +70,7 @@ PCRTSTATUSENTRY RTErrLookup(int32_t rc) {
 }
 
 size_t rtErrStatusTableSize(void) {
-    return RT_ELEMENTS(g_aStatusMsgs);
+    return g_cStatusMsgs;
 }
 PCRTSTATUSENTRY rtErrStatusTable(void) {
     return g_aStatusMsgs;
