@@ -11,13 +11,7 @@
 #include <string>
 #include <vector>
 
-#define CHECK(expr)                                                                                                    \
-    do {                                                                                                               \
-        if (!(expr)) {                                                                                                 \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #expr);                                   \
-            abort();                                                                                                   \
-        }                                                                                                              \
-    } while (0)
+#include "fuzz-check.h"
 
 static int sign(int i) {
     return (i > 0) - (i < 0);

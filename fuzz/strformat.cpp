@@ -13,13 +13,7 @@
 #include <cstring>
 #include <string>
 
-#define CHECK(expr)                                                                                                    \
-    do {                                                                                                               \
-        if (!(expr)) {                                                                                                 \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #expr);                                   \
-            abort();                                                                                                   \
-        }                                                                                                              \
-    } while (0)
+#include "fuzz-check.h"
 
 namespace {
 

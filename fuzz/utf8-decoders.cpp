@@ -11,13 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#define CHECK(expr)                                                                                                    \
-    do {                                                                                                               \
-        if (!(expr)) {                                                                                                 \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #expr);                                   \
-            abort();                                                                                                   \
-        }                                                                                                              \
-    } while (0)
+#include "fuzz-check.h"
 
 static void checkUtf8(const char *psz) {
     size_t const cch = strlen(psz);

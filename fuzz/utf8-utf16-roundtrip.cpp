@@ -15,13 +15,7 @@
 #include <string>
 #include <vector>
 
-#define CHECK(expr)                                                                                                    \
-    do {                                                                                                               \
-        if (!(expr)) {                                                                                                 \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #expr);                                   \
-            abort();                                                                                                   \
-        }                                                                                                              \
-    } while (0)
+#include "fuzz-check.h"
 
 static void checkUtf8(const char *psz, size_t cchLimit) {
     size_t const cch = RTStrNLen(psz, cchLimit);
