@@ -6,9 +6,15 @@ build=$1
 seconds=${2:-60}
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 status=0
-for bin in "$build"/fuzz-*; do
-    [ -x "$bin" ] || continue
-    name=${bin##*/fuzz-}
+# Driven by the sources, so a binary left over from a renamed target is never run.
+for target in "$src"/fuzz/*.cpp; do
+    name=$(basename "$target" .cpp)
+    bin="$build/fuzz-$name"
+    if [ ! -x "$bin" ]; then
+        echo "!! no fuzz binary for $name" >&2
+        status=1
+        continue
+    fi
     work="$build/corpus-$name"
     rm -rf "$work" && mkdir -p "$work"
     cp -r "$src/fuzz/corpus/$name/." "$work/" 2>/dev/null || true
