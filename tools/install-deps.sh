@@ -23,5 +23,14 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in mid-sync can fail one index of the update; what matters is whether the install
+# then succeeds, so retry the pair a few times before giving up.
+for attempt in 1 2 3; do
+    $sudo apt-get update -qq || echo "install-deps: apt-get update reported errors" >&2
+    if $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+        exit 0
+    fi
+    echo "install-deps: install failed (attempt $attempt of 3)" >&2
+    [ "$attempt" -lt 3 ] && sleep 15
+done
+exit 1
