@@ -106,6 +106,24 @@ static inline void rtStrFormatCpFlush(RTSTRFMTCPBUF *pBuf) {
     pBuf->off = 0;
 }
 
+// Emits a field of cCps code points padded to the width; fnNextCp() yields them in order.
+template <typename FnNextCp>
+static size_t rtStrFormatCpField(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, size_t cCps, int cchWidth,
+                                 unsigned fFlags, FnNextCp fnNextCp) {
+    size_t cBefore, cAfter;
+    rtStrFormatPad(cchWidth, fFlags, cCps, &cBefore, &cAfter);
+    RTSTRFMTCPBUF Buf;
+    Buf.pfnOutput = pfnOutput;
+    Buf.pvArgOutput = pvArgOutput;
+    Buf.cch = 0;
+    Buf.off = 0;
+    if (cBefore) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cBefore);
+    for (size_t i = 0; i < cCps; i++) rtStrFormatCpPut(&Buf, fnNextCp());
+    rtStrFormatCpFlush(&Buf);
+    if (cAfter) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cAfter);
+    return Buf.cch;
+}
+
 // "%ls" of UTF-16 text: width and precision count code points; output stops at the first
 // invalid sequence.
 static size_t rtStrFormatUtf16(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const RTUTF16 *pwsz, int cchWidth,
@@ -116,23 +134,12 @@ static size_t rtStrFormatUtf16(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, cons
         RTUNICP uc;
         if (RTUtf16GetCpEx(&pwc, &uc) < 0) break;
     }
-    size_t cBefore, cAfter;
-    rtStrFormatPad(cchWidth, fFlags, cCps, &cBefore, &cAfter);
-    RTSTRFMTCPBUF Buf;
-    Buf.pfnOutput = pfnOutput;
-    Buf.pvArgOutput = pvArgOutput;
-    Buf.cch = 0;
-    Buf.off = 0;
-    if (cBefore) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cBefore);
     const RTUTF16 *pwc = pwsz;
-    for (size_t i = 0; i < cCps; i++) {
+    return rtStrFormatCpField(pfnOutput, pvArgOutput, cCps, cchWidth, fFlags, [&pwc]() {
         RTUNICP uc;
         RTUtf16GetCpEx(&pwc, &uc);
-        rtStrFormatCpPut(&Buf, uc);
-    }
-    rtStrFormatCpFlush(&Buf);
-    if (cAfter) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cAfter);
-    return Buf.cch;
+        return uc;
+    });
 }
 
 // "%Ls" of a code-point array: entries are encoded without further checks.
@@ -141,18 +148,7 @@ static size_t rtStrFormatUni(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const 
     size_t const cMax = cchPrecision < 0 ? SIZE_MAX : (size_t)cchPrecision;
     size_t cCps = 0;
     while (cCps < cMax && puc[cCps] != 0) cCps++;
-    size_t cBefore, cAfter;
-    rtStrFormatPad(cchWidth, fFlags, cCps, &cBefore, &cAfter);
-    RTSTRFMTCPBUF Buf;
-    Buf.pfnOutput = pfnOutput;
-    Buf.pvArgOutput = pvArgOutput;
-    Buf.cch = 0;
-    Buf.off = 0;
-    if (cBefore) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cBefore);
-    for (size_t i = 0; i < cCps; i++) rtStrFormatCpPut(&Buf, puc[i]);
-    rtStrFormatCpFlush(&Buf);
-    if (cAfter) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cAfter);
-    return Buf.cch;
+    return rtStrFormatCpField(pfnOutput, pvArgOutput, cCps, cchWidth, fFlags, [&puc]() { return *puc++; });
 }
 
 // Reads the integer argument of "d", "i", "u", "o", "x", "X" by size character and adds the
