@@ -23,12 +23,23 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
-# A mirror in mid-sync can fail one index of the update; what matters is whether the install
-# then succeeds, so retry the pair a few times before giving up.
+# A mirror in mid-sync can fail one index of the update (seen: the i386 security index); apt
+# then wants an amd64 security version with no i386 twin and calls wine32 "held broken".
+# Pinning the install to the release's own suite (-t <codename>) keeps both architectures on
+# the same versions, so when the plain install fails, the pinned one is tried before waiting.
+codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
 for attempt in 1 2 3; do
     $sudo apt-get update -qq || echo "install-deps: apt-get update reported errors" >&2
     if $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+        echo "install-deps: installed (plain install)" >&2
         exit 0
+    fi
+    if [ -n "$codename" ]; then
+        echo "install-deps: plain install failed; retrying pinned to the release suite (-t $codename)" >&2
+        if $sudo apt-get install -y -qq --no-install-recommends -t "$codename" "${missing[@]}" >/dev/null; then
+            echo "install-deps: installed (pinned to $codename)" >&2
+            exit 0
+        fi
     fi
     echo "install-deps: install failed (attempt $attempt of 3)" >&2
     [ "$attempt" -lt 3 ] && sleep 15
