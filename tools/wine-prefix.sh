@@ -22,6 +22,20 @@ start)
         wineboot -i </dev/null >/dev/null 2>&1 9>&-
         wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
     fi
+    # Settings are applied once per prefix, also to prefixes made before they existed.
+    if [ ! -f "$WINEPREFIX/.qrt-settings-1" ]; then
+        # A crash or breakpoint must end in milliseconds: point the post-mortem debugger at a
+        # program that does not exist (Wine reads the 64-bit view; both are set) and keep
+        # winedbg's dialog off, which hangs under a display.
+        for view in 64 32; do
+            wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+                /v Debugger /d 'C:\windows\no-such-debugger.exe' /f /reg:$view </dev/null >/dev/null 2>&1 9>&-
+        done
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            </dev/null >/dev/null 2>&1 9>&-
+        wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
+        touch "$WINEPREFIX/.qrt-settings-1"
+    fi
     # Exit status 0: a new server was started; non-zero: one is already running.
     # The lock descriptor is closed for them: a server that inherited it would hold the lock forever.
     if wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
