@@ -9,8 +9,10 @@
 #define RT_ALIGN_Z(cb, uAlign) (((size_t)(cb) + ((uAlign)-1)) & ~(size_t)((uAlign)-1))
 #define RT_STR_TUPLE(s) (s), (sizeof(s) - 1)
 
-// A pointer within 4 KiB of address zero counts as invalid wherever the runtime checks one.
-#define RT_VALID_PTR(p) ((uintptr_t)(p) >= 0x1000U)
+// A pointer within 4 KiB of address zero, on either side, counts as invalid wherever the runtime
+// checks one: the first page catches null plus a small offset, the last page a small negative
+// value (an error code or -1) taken for an address.
+#define RT_VALID_PTR(p) ((uintptr_t)(p) - (uintptr_t)0x1000U < (uintptr_t)0 - (uintptr_t)0x2000U)
 
 #if defined(__GNUC__)
 #define RT_LIKELY(x) __builtin_expect(!!(x), 1)

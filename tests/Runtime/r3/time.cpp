@@ -1,0 +1,73 @@
+// The monotonic clock and sleeping, in both builds. These are correctness checks with slack,
+// not speed targets.
+#include <qrt/err.h>
+#include <qrt/time.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+TEST(TimeNanoTS, NeverGoesBackwards) {
+    // Half a second of back-to-back reads; under Wine the value moves in ~16 ms steps, so equal
+    // readings are expected and only a decrease is a fault.
+    uint64_t const uStart = RTTimeNanoTS();
+    uint64_t uPrev = uStart;
+    uint64_t cReads = 0, cSteps = 0;
+    while (uPrev - uStart < UINT64_C(500000000)) {
+        uint64_t const uNow = RTTimeNanoTS();
+        ASSERT_GE(uNow, uPrev) << "after " << cReads << " reads";
+        cSteps += uNow != uPrev;
+        uPrev = uNow;
+        cReads++;
+    }
+    EXPECT_GE(cSteps, 10u); // it advanced many times, not once by half a second
+}
+
+TEST(TimeMilliTS, FollowsNanoTS) {
+    uint64_t const uNs1 = RTTimeNanoTS();
+    uint64_t const uMs = RTTimeMilliTS();
+    uint64_t const uNs2 = RTTimeNanoTS();
+    EXPECT_GE(uMs, uNs1 / 1000000);
+    EXPECT_LE(uMs, uNs2 / 1000000);
+}
+
+TEST(ThreadSleep, ZeroReturnsAtOnce) {
+    uint64_t const uStart = RTTimeMilliTS();
+    for (int i = 0; i < 10; i++) EXPECT_EQ(QINF_SUCCESS, RTThreadSleep(0));
+    EXPECT_LT(RTTimeMilliTS() - uStart, 1000u);
+}
+
+TEST(ThreadSleep, SleepsWithinSlack) {
+    // The clock's own steps (~16 ms under Wine) count into the 20 ms slack. A busy machine can
+    // make one sleep overrun, so the best of three must lie within it; none may be short.
+    struct {
+        int iLine;
+        uint32_t cMs;
+    } const s_aCases[] = {{__LINE__, 50}, {__LINE__, 120}};
+    for (auto const &c : s_aCases) {
+        SCOPED_TRACE(c.iLine);
+        uint64_t cMsBest = ~UINT64_C(0);
+        for (int iTry = 0; iTry < 3; iTry++) {
+            uint64_t const uStart = RTTimeNanoTS();
+            EXPECT_EQ(QINF_SUCCESS, RTThreadSleep(c.cMs));
+            uint64_t const cMsTook = (RTTimeNanoTS() - uStart) / 1000000;
+            EXPECT_GE(cMsTook + 20, c.cMs);
+            cMsBest = std::min(cMsBest, cMsTook);
+        }
+        EXPECT_LE(cMsBest, c.cMs + 20u);
+    }
+}
+
+TEST(ThreadYield, ReturnsEitherWay) {
+    // Whether a yield let another thread run depends on the machine; count both answers and
+    // check only that a long run of yields does not stall.
+    uint64_t const uStart = RTTimeMilliTS();
+    unsigned cYielded = 0;
+    for (int i = 0; i < 1000; i++) cYielded += RTThreadYield();
+    EXPECT_LE(cYielded, 1000u);
+    EXPECT_LT(RTTimeMilliTS() - uStart, 5000u);
+}
+
+} // namespace

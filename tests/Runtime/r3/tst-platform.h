@@ -1,0 +1,20 @@
+// Test helpers whose bodies differ per platform (win/tst-platform-win.cpp,
+// posix/tst-platform-posix.cpp), so that contract tests are written once.
+#pragma once
+
+// Sets the process environment variable pszName to the UTF-8 value pszValue (may be empty);
+// null removes it. The runtime's lookups see the change at once. Returns false on failure.
+bool tstEnvSet(const char *pszName, const char *pszValue);
+
+// Restores a variable to what it was when the guard was made.
+class TstEnvGuard {
+public:
+    explicit TstEnvGuard(const char *pszName);
+    ~TstEnvGuard();
+    TstEnvGuard(const TstEnvGuard &) = delete;
+    TstEnvGuard &operator=(const TstEnvGuard &) = delete;
+
+private:
+    const char *m_pszName;
+    char *m_pszOld; // null: was unset
+};
