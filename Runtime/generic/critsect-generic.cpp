@@ -53,11 +53,12 @@ int RTCritSectEnter(PRTCRITSECT pCritSect) {
         }
         // Someone else holds it: sleep until a leave hands it over. The event is read again on
         // every pass and the magic checked after every wake, since a delete detaches the event
-        // and wakes the waiters.
+        // and wakes the waiters. An alert only means another pass, which the single wait makes
+        // plain (and spares the timed wait's clock).
         RTTHREAD const hSelf = RTThreadSelf();
         for (;;) {
             RTThreadBlocking(hSelf, RTTHREADSTATE_CRITSECT, false);
-            int rc = RTSemEventWait(pCritSect->EventSem, RT_INDEFINITE_WAIT);
+            int rc = RTSemEventWaitNoResume(pCritSect->EventSem, RT_INDEFINITE_WAIT);
             RTThreadUnblocked(hSelf, RTTHREADSTATE_CRITSECT);
             if (__atomic_load_n(&pCritSect->u32Magic, __ATOMIC_ACQUIRE) != RTCRITSECT_MAGIC) return QERR_SEM_DESTROYED;
             if (RT_SUCCESS(rc)) break;

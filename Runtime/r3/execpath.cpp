@@ -1,11 +1,12 @@
 // The executable path record, filled once on first use.
 #include <string.h>
 
+#include <qrt/cdefs.h>
 #include <qrt/err.h>
 
 #include "r3/init-internal.h"
 
-RTR3EXECPATH g_rtR3ExecPath;
+RTR3EXECPATH g_rtR3ExecPath RT_BSS;
 
 // 0 not filled, 1 being filled, 2 done; g_rcrtR3ExecPath holds the outcome once done.
 static volatile uint32_t g_uRTR3ExecPathState = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <qrt/types.h>
+#include <qrt/cdefs.h>
 
 // Size of the executable path buffer: paths of at most 4067 bytes fit.
 #define RTR3EXECPATH_SIZE 4068
@@ -15,7 +16,7 @@ typedef struct RTR3EXECPATH {
     size_t offName;
 } RTR3EXECPATH;
 
-extern RTR3EXECPATH g_rtR3ExecPath;
+extern RTR3EXECPATH g_rtR3ExecPath RT_BSS;
 
 // Fills the record from the platform on the first call and returns that call's status on every
 // call; the record stays empty when it failed. Safe to call from several threads.

@@ -13,8 +13,8 @@ const char *volatile g_pszRTAssertExpr;
 const char *volatile g_pszRTAssertFile;
 const char *volatile g_pszRTAssertFunction;
 volatile uint32_t g_u32RTAssertLine;
-char g_szRTAssertMsg1[RTASSERT_MSG1_SIZE];
-char g_szRTAssertMsg2[RTASSERT_MSG2_SIZE];
+char g_szRTAssertMsg1[RTASSERT_MSG1_SIZE] RT_BSS;
+char g_szRTAssertMsg2[RTASSERT_MSG2_SIZE] RT_BSS;
 volatile size_t g_cchRTAssertMsg2;
 
 #define RTASSERT_MSG1_FORMAT "\n!!Assertion Failed!!\nExpression: %s\nLocation  : %s(%d) %s\n"

@@ -10,15 +10,15 @@
 
 int rtR3ExecPathQuery(char *pszPath, size_t cbPath, size_t *poffName) {
     *poffName = 0;
-    static WCHAR s_wszPath[4100];
-    DWORD const cwc = GetModuleFileNameW(NULL, s_wszPath, RT_ELEMENTS(s_wszPath));
+    WCHAR wszPath[4100];
+    DWORD const cwc = GetModuleFileNameW(NULL, wszPath, RT_ELEMENTS(wszPath));
     if (cwc == 0) {
         int rc = RTErrConvertFromWin32(GetLastError());
         return RT_FAILURE(rc) ? rc : QERR_INTERNAL_ERROR;
     }
     // A full buffer means the name was cut.
-    if (cwc >= RT_ELEMENTS(s_wszPath)) return QERR_BUFFER_OVERFLOW;
-    int rc = RTUtf16ToUtf8ExTag((const RTUTF16 *)s_wszPath, cwc, &pszPath, cbPath, NULL, RTEXECPATHWIN_TAG);
+    if (cwc >= RT_ELEMENTS(wszPath)) return QERR_BUFFER_OVERFLOW;
+    int rc = RTUtf16ToUtf8ExTag((const RTUTF16 *)wszPath, cwc, &pszPath, cbPath, NULL, RTEXECPATHWIN_TAG);
     if (RT_FAILURE(rc)) return rc;
     size_t off = 0;
     for (size_t i = 0; pszPath[i] != '\0'; i++)
