@@ -128,12 +128,17 @@ static int rtPathAbsCombine(const char *pszBase, RTPATHPARSED *pBase, const char
         pBase->fProps |= RTPATHPROP_TRAILING_SEP;
     else
         pBase->fProps &= ~RTPATHPROP_TRAILING_SEP;
-    if (fPathRemains && (fFlags & RTPATHABS_F_TRAILING_SEP)) pPath->fProps |= RTPATHPROP_TRAILING_SEP;
+    // The path's length for the size hint, with the separator about to be added.
+    size_t cchPathHint = pPath->cchPath;
+    if (fPathRemains && (fFlags & RTPATHABS_F_TRAILING_SEP)) {
+        if (!(pPath->fProps & RTPATHPROP_TRAILING_SEP)) cchPathHint++;
+        pPath->fProps |= RTPATHPROP_TRAILING_SEP;
+    }
 
     size_t const cbAbs = *pcbAbs;
     int rc = RTPathParsedReassemble(pszBase, pBase, fStyle, pszAbs, cbAbs);
     if (RT_FAILURE(rc)) {
-        if (rc == QERR_BUFFER_OVERFLOW) *pcbAbs = (size_t)pBase->cchPath + (fPathRemains ? pPath->cchPath : 0) + 1;
+        if (rc == QERR_BUFFER_OVERFLOW) *pcbAbs = (size_t)pBase->cchPath + (fPathRemains ? cchPathHint : 0) + 1;
         return rc;
     }
     if (pBase->fProps & RTPATHPROP_VOLUME) rtPathAbsUpperDrive(pszAbs);
@@ -201,8 +206,12 @@ static int rtPathAbsRooted(const char *pszBase, const char *pszPath, RTPATHPARSE
                            char *pszAbs, size_t *pcbAbs) {
     uint32_t const fStyle = fFlags & RTPATH_STYLE_MASK;
     rtPathAbsResolveOwn(pszPath, pParsed);
-    if ((fFlags & RTPATHABS_F_TRAILING_SEP) && rtPathAbsHasRemaining(pParsed, 1))
+    // The path's length for the size hints, with a separator this call adds.
+    size_t cchPathHint = pParsed->cchPath;
+    if ((fFlags & RTPATHABS_F_TRAILING_SEP) && rtPathAbsHasRemaining(pParsed, 1)) {
+        if (!(pParsed->fProps & RTPATHPROP_TRAILING_SEP)) cchPathHint++;
         pParsed->fProps |= RTPATHPROP_TRAILING_SEP;
+    }
 
     size_t const cbAbs = *pcbAbs;
     size_t cchPrefix = 0;
@@ -212,7 +221,7 @@ static int rtPathAbsRooted(const char *pszBase, const char *pszPath, RTPATHPARSE
         if (pszBase) {
             rc = rtPathAbsBasePrefix(pszBase, pszAbs, cbAbs, &cchPrefix, &fUseCwd);
             if (rc == QERR_BUFFER_OVERFLOW) {
-                *pcbAbs = cchPrefix + pParsed->cchPath + 1;
+                *pcbAbs = cchPrefix + cchPathHint + 1;
                 return rc;
             }
             if (RT_FAILURE(rc)) return rc;
@@ -225,9 +234,9 @@ static int rtPathAbsRooted(const char *pszBase, const char *pszPath, RTPATHPARSE
                 char *pszTmp = (char *)RTMemTmpAllocTag(cbTmp, RTPATHABSEX_TAG);
                 if (!pszTmp) return QERR_NO_TMP_MEMORY;
                 if (RT_SUCCESS(RTPathGetCurrentDrive(pszTmp, cbTmp)))
-                    *pcbAbs = pParsed->cchPath + strlen(pszTmp) + 1;
+                    *pcbAbs = cchPathHint + strlen(pszTmp) + 1;
                 else
-                    *pcbAbs = RT_MAX(cbAbs * 2, (size_t)pParsed->cchPath + 0x30001);
+                    *pcbAbs = RT_MAX(cbAbs * 2, cchPathHint + 0x30001);
                 RTMemTmpFree(pszTmp);
                 return QERR_BUFFER_OVERFLOW;
             }

@@ -1,6 +1,7 @@
 // Helpers shared by the path operations.
 #pragma once
 
+#include <qrt/err.h>
 #include <qrt/path.h>
 
 // DOS-style separators.
@@ -23,6 +24,13 @@ static inline bool rtPathIsDriveSpec(const char *psz) {
 // without separator), a UNC root through the share and one separator after it (1 for a bare
 // '\\server'), 1 for another leading separator, 0 otherwise or for null.
 size_t rtPathDosRootLength(const char *pszPath);
+
+// RTPathRename's type check on a source that is (or is not) a directory.
+static inline int rtPathRenameCheckType(bool fIsDirectory, uint32_t fType) {
+    if (fType == RTPATH_RENAME_TYPE_DIRECTORY) return fIsDirectory ? QINF_SUCCESS : QERR_NOT_A_DIRECTORY;
+    if (fType != RTPATH_RENAME_TYPE_ANY && fIsDirectory) return QERR_IS_A_DIRECTORY;
+    return QINF_SUCCESS;
+}
 
 // Records the executable's full UTF-8 path for RTPathExecDir; process initialisation calls it
 // once. QERR_FILENAME_TOO_LONG when it exceeds the record (4067 bytes); QERR_INVALID_PARAMETER

@@ -89,10 +89,8 @@ int RTPathRename(const char *pszSrc, const char *pszDst, uint32_t fRename, uint3
         struct stat St;
         if (lstat(pszNativeSrc, &St) != 0)
             rc = RTErrConvertFromErrno(errno);
-        else if (fType == RTPATH_RENAME_TYPE_DIRECTORY && !S_ISDIR(St.st_mode))
-            rc = QERR_NOT_A_DIRECTORY;
-        else if (fType != RTPATH_RENAME_TYPE_DIRECTORY && S_ISDIR(St.st_mode))
-            rc = QERR_IS_A_DIRECTORY;
+        else
+            rc = rtPathRenameCheckType(S_ISDIR(St.st_mode), fType);
     }
     if (RT_SUCCESS(rc)) {
         // rename() replaces silently; without the replace flag the destination must stay.

@@ -6,6 +6,7 @@
 #include <qrt/string.h>
 #include <qrt/utf16.h>
 
+#include "common/path/path-internal.h"
 #include "r3/nt/path-nt-internal.h"
 #include "r3/win/path-win-internal.h"
 
@@ -154,10 +155,8 @@ int RTPathRename(const char *pszSrc, const char *pszDst, uint32_t fRename, uint3
         DWORD const fAttr = GetFileAttributesW((LPCWSTR)pwszSrc);
         if (fAttr == INVALID_FILE_ATTRIBUTES)
             rc = RTErrConvertFromWin32(GetLastError());
-        else if (fType == RTPATH_RENAME_TYPE_DIRECTORY && !(fAttr & FILE_ATTRIBUTE_DIRECTORY))
-            rc = QERR_NOT_A_DIRECTORY;
-        else if (fType != RTPATH_RENAME_TYPE_DIRECTORY && (fAttr & FILE_ATTRIBUTE_DIRECTORY))
-            rc = QERR_IS_A_DIRECTORY;
+        else
+            rc = rtPathRenameCheckType((fAttr & FILE_ATTRIBUTE_DIRECTORY) != 0, fType);
     }
     if (RT_SUCCESS(rc) && !MoveFileExW((LPCWSTR)pwszSrc, (LPCWSTR)pwszDst, fRename))
         rc = RTErrConvertFromWin32(GetLastError());

@@ -189,6 +189,31 @@ TEST_F(PathAbs, SizeHints) {
     }
 }
 
+TEST_F(PathAbs, SizeHintsCountAnAddedTrailingSeparator) {
+    // The separator the flag adds is part of the size needed.
+    ASSERT_TRUE(tstPathSetCwd("C:\\work\\dir"));
+    struct {
+        int iLine;
+        const char *pszBase, *pszPath;
+        size_t cb;
+        size_t cbHint;
+    } const s_aCases[] = {
+        {__LINE__, "C:\\base\\sub", "abc", 0, 12 + 4 + 1},
+        {__LINE__, "C:\\base\\sub", "abc", 14, 12 + 4 + 1},
+        {__LINE__, nullptr, "\\abc", 1, 2 + 5 + 1},
+        {__LINE__, nullptr, "C:\\abc", 3, 8},
+    };
+    for (auto const &c : s_aCases) {
+        SCOPED_TRACE(c.iLine);
+        char ab[64];
+        size_t cb = c.cb;
+        EXPECT_EQ(QERR_BUFFER_OVERFLOW, RTPathAbsEx(c.pszBase, c.pszPath, RTPATHABS_F_TRAILING_SEP, ab, &cb));
+        EXPECT_EQ(c.cbHint, cb);
+        EXPECT_EQ(QINF_SUCCESS, RTPathAbsEx(c.pszBase, c.pszPath, RTPATHABS_F_TRAILING_SEP, ab, &cb));
+        EXPECT_EQ(c.cbHint - 1, cb);
+    }
+}
+
 TEST_F(PathAbs, DupGrowsUntilItFits) {
     ASSERT_TRUE(tstPathSetCwd("C:\\work\\dir"));
     std::string strPath = "C:\\" + std::string(3000 - 3, 'p');
