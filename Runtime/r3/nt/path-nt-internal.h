@@ -30,3 +30,16 @@ int rtNtPathOpen(const char *pszPath, ACCESS_MASK fDesiredAccess, ULONG fShareAc
 // As rtNtPathOpen for a name relative to the directory handle hRootDir (no object directories).
 int rtNtPathOpenRelative(HANDLE hRootDir, UNICODE_STRING *pName, ACCESS_MASK fDesiredAccess, ULONG fShareAccess,
                          ULONG fCreateOptions, ULONG fObjAttribs, HANDLE *phHandle);
+
+// Modes the object-namespace lookup reports (type, permissions and Windows attributes).
+#define RTNT_OBJNS_MODE_DIRECTORY 0x001041FFU // directory attribute, directory type, 0777
+#define RTNT_OBJNS_MODE_SYMLINK 0x0400A1FFU   // reparse-point attribute, symbolic-link type, 0777
+#define RTNT_OBJNS_MODE_DEVICE 0x004021B6U    // device attribute, character-device type, 0666
+#define RTNT_OBJNS_MODE_OTHER 0x008081B6U     // normal attribute, regular-file type, 0666
+
+// Looks up an NT name (not a file: a device, symbolic link or directory of the object manager)
+// by listing its parent object directory; '\' alone is the namespace root. The last component
+// must match an entry's name byte for byte. *pfMode receives the entry's mode. Returns
+// QINF_SUCCESS; QERR_FILE_NOT_FOUND when the listing ends without a match; the parent's open
+// or listing failure converted. Every handle it opens is closed before it returns.
+int rtNtPathObjNamespaceLookup(const UNICODE_STRING *pNtName, uint32_t *pfMode);

@@ -244,3 +244,94 @@ int rtNtPathOpenRelative(HANDLE hRootDir, UNICODE_STRING *pName, ACCESS_MASK fDe
     return rtNtPathOpenWorker(hRootDir, pName, fDesiredAccess, fShareAccess, fCreateOptions, fObjAttribs, phHandle,
                               NULL);
 }
+
+// Whether cb bytes at pwc spell the ASCII name pszAscii exactly.
+static bool rtNtPathNameIs(const WCHAR *pwc, size_t cb, const char *pszAscii) {
+    size_t const cch = strlen(pszAscii);
+    if (cb != cch * sizeof(WCHAR)) return false;
+    for (size_t i = 0; i < cch; i++)
+        if (pwc[i] != (WCHAR)pszAscii[i]) return false;
+    return true;
+}
+
+static uint32_t rtNtPathObjTypeMode(const UNICODE_STRING *pTypeName) {
+    if (rtNtPathNameIs(pTypeName->Buffer, pTypeName->Length, "Directory")) return RTNT_OBJNS_MODE_DIRECTORY;
+    if (rtNtPathNameIs(pTypeName->Buffer, pTypeName->Length, "SymbolicLink")) return RTNT_OBJNS_MODE_SYMLINK;
+    if (rtNtPathNameIs(pTypeName->Buffer, pTypeName->Length, "Device")) return RTNT_OBJNS_MODE_DEVICE;
+    return RTNT_OBJNS_MODE_OTHER;
+}
+
+int rtNtPathObjNamespaceLookup(const UNICODE_STRING *pNtName, uint32_t *pfMode) {
+    *pfMode = 0;
+    const WCHAR *pwc = pNtName->Buffer;
+    size_t cwc = pNtName->Length / sizeof(WCHAR);
+    if (cwc == 1 && pwc[0] == '\\') {
+        *pfMode = RTNT_OBJNS_MODE_DIRECTORY;
+        return QINF_SUCCESS;
+    }
+
+    // The last component (without a trailing separator while one character remains) and its
+    // parent (without trailing separators, but never emptier than the root).
+    size_t offEnd = cwc;
+    if (offEnd > 1 && pwc[offEnd - 1] == '\\') offEnd--;
+    size_t offComp = offEnd;
+    while (offComp > 0 && pwc[offComp - 1] != '\\') offComp--;
+    size_t cwcParent = offComp;
+    while (cwcParent > 1 && pwc[cwcParent - 1] == '\\') cwcParent--;
+    size_t const cbComp = (offEnd - offComp) * sizeof(WCHAR);
+
+    UNICODE_STRING Parent = {(USHORT)(cwcParent * sizeof(WCHAR)), (USHORT)(cwcParent * sizeof(WCHAR)), (PWSTR)pwc};
+    OBJECT_ATTRIBUTES ObjAttr;
+    InitializeObjectAttributes(&ObjAttr, &Parent, 0, NULL, NULL);
+    HANDLE hDir = NULL;
+    NTSTATUS rcNt = NtOpenDirectoryObject(&hDir, RTNT_DIRECTORY_QUERY | RTNT_DIRECTORY_TRAVERSE, &ObjAttr);
+    if (!NT_SUCCESS(rcNt)) return RTErrConvertFromNtStatus(rcNt);
+
+    // The listing buffer; entries point into it.
+    void *pvBuf = RTMemTmpAllocTag(8312, RTPATHNT_TAG);
+    if (!pvBuf) {
+        NtClose(hDir);
+        return QERR_NO_TMP_MEMORY;
+    }
+    int rc = QERR_FILE_NOT_FOUND;
+    BOOLEAN fSingle = FALSE;
+    BOOLEAN fRestart = TRUE;
+    ULONG uContext = 0;
+    for (;;) {
+        ULONG cbReturned = 0;
+        rcNt = NtQueryDirectoryObject(hDir, pvBuf, 8312, fSingle, fRestart, &uContext, &cbReturned);
+        if (rcNt == RTNT_STATUS_NOT_IMPLEMENTED && !fSingle) {
+            // Some systems list one entry at a time only: start over that way.
+            fSingle = TRUE;
+            fRestart = TRUE;
+            uContext = 0;
+            continue;
+        }
+        fRestart = FALSE;
+        if (rcNt == RTNT_STATUS_NO_MORE_ENTRIES || rcNt == RTNT_STATUS_NO_MORE_FILES ||
+            rcNt == RTNT_STATUS_NO_SUCH_FILE)
+            break; // QERR_FILE_NOT_FOUND
+        if (!NT_SUCCESS(rcNt)) {
+            rc = RTErrConvertFromNtStatus(rcNt);
+            break;
+        }
+        if (cbReturned == 0) break; // nothing listed and no end reported: stop rather than spin
+        // A batch ends with an all-zero entry; a single-entry answer is its first entry alone.
+        bool fFound = false;
+        for (const RTNTOBJDIRINFO *pEntry = (const RTNTOBJDIRINFO *)pvBuf; pEntry->Name.Length; pEntry++) {
+            if (pEntry->Name.Length == cbComp && !memcmp(pEntry->Name.Buffer, pwc + offComp, cbComp)) {
+                *pfMode = rtNtPathObjTypeMode(&pEntry->TypeName);
+                fFound = true;
+                break;
+            }
+            if (fSingle) break;
+        }
+        if (fFound) {
+            rc = QINF_SUCCESS;
+            break;
+        }
+    }
+    RTMemTmpFree(pvBuf);
+    NtClose(hDir);
+    return rc;
+}
