@@ -4,7 +4,7 @@ B := build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all test deps native win32 fuzz bench demo format clean
+.PHONY: all test deps native win32 fuzz bench size demo format clean
 
 all: native win32
 
@@ -36,6 +36,11 @@ bench: deps
 	cmake --build $(B)/bench -j $(JOBS)
 	$(B)/bench/qrt-bench --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true \
 	    --benchmark_report_aggregates_only=true
+
+# The 32-bit program's size and what each object costs (the size probe until the stub exists).
+size: $(B)/win32/build.ninja
+	cmake --build $(B)/win32 -j $(JOBS) --target qrt-size-probe
+	@tools/size-report.py $(B)/win32/qrt-size-probe.exe $(B)/win32/qrt-size-probe.map
 
 demo:
 	@echo "make demo: the installer stub does not exist yet; it arrives with a later change." >&2

@@ -3,6 +3,8 @@
 
 #include <qrt/format.h>
 
+#include "common/string/strformat-output.h"
+
 // The %R conversions. On entry *ppszFormat points at the 'R'; on return it points past the
 // type name. Returns the number of characters emitted.
 size_t rtstrFormatRt(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const char **ppszFormat, va_list *pArgs, int cchWidth,
@@ -18,8 +20,3 @@ size_t rtstrFormatRtDumpsEscapesNames(PFNRTSTROUTPUT pfnOutput, void *pvArgOutpu
 // entered at the 'R', whose next character is one of C, G, H, I, K, R, T, U, X.
 size_t rtstrFormatRtValue(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const char **ppszFormat, va_list *pArgs,
                           int cchWidth, int cchPrecision, unsigned fFlags);
-
-// Pointers within 4 KiB either side of zero stand for null wherever the engine prints one.
-static inline bool rtstrFormatIsNearNull(const void *pv) {
-    return (uintptr_t)pv + 0x1000U < 0x2000U;
-}

@@ -7,7 +7,7 @@
 #include <qrt/string.h>
 #include <qrt/utf16.h>
 
-#include "strformat-internal.h"
+#include "common/string/strformat-internal.h"
 
 // What each character means while scanning: the flag it sets, or that it ends a literal run.
 struct RTSTRFMTCHARTAB {
@@ -84,44 +84,19 @@ static size_t rtStrFormatUtf8(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const
     return cch;
 }
 
-// Code points converted to UTF-8 are collected here and passed on in runs.
-struct RTSTRFMTCPBUF {
-    PFNRTSTROUTPUT pfnOutput;
-    void *pvArgOutput;
-    size_t cch;
-    size_t off;
-    char ach[128];
-};
-
-static inline void rtStrFormatCpPut(RTSTRFMTCPBUF *pBuf, RTUNICP uc) {
-    if (pBuf->off > sizeof(pBuf->ach) - 6) { // room for the longest encoding
-        pBuf->cch += pBuf->pfnOutput(pBuf->pvArgOutput, pBuf->ach, pBuf->off);
-        pBuf->off = 0;
-    }
-    pBuf->off = (size_t)(RTStrPutCp(&pBuf->ach[pBuf->off], uc) - pBuf->ach);
-}
-
-static inline void rtStrFormatCpFlush(RTSTRFMTCPBUF *pBuf) {
-    if (pBuf->off) pBuf->cch += pBuf->pfnOutput(pBuf->pvArgOutput, pBuf->ach, pBuf->off);
-    pBuf->off = 0;
-}
-
 // Emits a field of cCps code points padded to the width; fnNextCp() yields them in order.
 template <typename FnNextCp>
 static size_t rtStrFormatCpField(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, size_t cCps, int cchWidth,
                                  unsigned fFlags, FnNextCp fnNextCp) {
     size_t cBefore, cAfter;
     rtStrFormatPad(cchWidth, fFlags, cCps, &cBefore, &cAfter);
-    RTSTRFMTCPBUF Buf;
-    Buf.pfnOutput = pfnOutput;
-    Buf.pvArgOutput = pvArgOutput;
-    Buf.cch = 0;
-    Buf.off = 0;
-    if (cBefore) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cBefore);
-    for (size_t i = 0; i < cCps; i++) rtStrFormatCpPut(&Buf, fnNextCp());
-    rtStrFormatCpFlush(&Buf);
-    if (cAfter) Buf.cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cAfter);
-    return Buf.cch;
+    size_t cch = cBefore ? rtStrFormatSpaces(pfnOutput, pvArgOutput, cBefore) : 0;
+    RTSTRFORMATBUF Buf;
+    rtstrFormatBufInit(&Buf, pfnOutput, pvArgOutput);
+    for (size_t i = 0; i < cCps; i++) rtstrFormatBufPutCp(&Buf, fnNextCp());
+    cch += rtstrFormatBufDone(&Buf);
+    if (cAfter) cch += rtStrFormatSpaces(pfnOutput, pvArgOutput, cAfter);
+    return cch;
 }
 
 // "%ls" of UTF-16 text: width and precision count code points; output stops at the first

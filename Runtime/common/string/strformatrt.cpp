@@ -5,7 +5,7 @@
 #include <qrt/format.h>
 #include <qrt/err.h>
 
-#include "strformat-internal.h"
+#include "common/string/strformat-internal.h"
 
 // A custom type handler: gets the type name and the pointer-sized argument.
 typedef size_t (*PFNRTSTRFORMATTYPE)(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const char *pszType,

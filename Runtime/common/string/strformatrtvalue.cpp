@@ -8,7 +8,7 @@
 #include <qrt/net.h>
 #include <qrt/uuid.h>
 
-#include "strformat-internal.h"
+#include "common/string/strformat-internal.h"
 
 // How a type's argument is passed.
 enum RTSTRFMTVALARG : uint8_t {
@@ -185,43 +185,31 @@ static const RTSTRFMTVALTYPE *rtStrFormatFindValueType(const char *pch) {
 // Small writers into a local buffer; each returns the position after what it wrote.
 //
 
-static char *rtStrFmtPutStr(char *pch, const char *psz) {
+static char *rtStrFormatPutStr(char *pch, const char *psz) {
     while (*psz) *pch++ = *psz++;
     return pch;
 }
 
-static char *rtStrFmtPutDec(char *pch, uint32_t u) {
-    char achTmp[10];
-    unsigned c = 0;
-    do {
-        achTmp[c++] = (char)('0' + u % 10);
-        u /= 10;
-    } while (u);
-    while (c) *pch++ = achTmp[--c];
-    return pch;
+// The shared digit writers, in the position-returning form these builders use.
+static inline char *rtStrFormatPutDec(char *pch, uint32_t u) {
+    return pch + rtstrFormatDec(pch, u, false);
 }
 
-// Lower-case hexadecimal with at least cchMin digits.
-static char *rtStrFmtPutHex(char *pch, uint64_t u, unsigned cchMin) {
-    static const char s_szDigits[] = "0123456789abcdef";
-    unsigned cch = 1;
-    while (cch < 16 && (u >> (4 * cch)) != 0) cch++;
-    if (cch < cchMin) cch = cchMin;
-    for (unsigned i = cch; i-- > 0; u >>= 4) pch[i] = s_szDigits[u & 0xf];
-    return pch + cch;
+static inline char *rtStrFormatPutHex(char *pch, uint64_t u, unsigned cchMin) {
+    return pch + rtstrFormatHex(pch, u, cchMin);
 }
 
-static char *rtStrFmtPutIPv4(char *pch, const uint8_t *pab) {
+static char *rtStrFormatPutIPv4(char *pch, const uint8_t *pab) {
     for (unsigned i = 0; i < 4; i++) {
         if (i) *pch++ = '.';
-        pch = rtStrFmtPutDec(pch, pab[i]);
+        pch = rtStrFormatPutDec(pch, pab[i]);
     }
     return pch;
 }
 
 // IPv6 text form: the longest run of two or more zero groups becomes "::" (the first run wins
 // a tie), and IPv4-compatible, -mapped and -translated addresses end in dotted decimal.
-static char *rtStrFmtPutIPv6(char *pch, const uint8_t *pab) {
+static char *rtStrFormatPutIPv6(char *pch, const uint8_t *pab) {
     uint16_t auGroups[8];
     for (unsigned i = 0; i < 8; i++) auGroups[i] = (uint16_t)((pab[2 * i] << 8) | pab[2 * i + 1]);
 
@@ -265,67 +253,67 @@ static char *rtStrFmtPutIPv6(char *pch, const uint8_t *pab) {
         }
         if (i != 0 && !(cRun && i == iRunStart + cRun)) *pch++ = ':';
         if (i < cGroups)
-            pch = rtStrFmtPutHex(pch, auGroups[i], 1);
+            pch = rtStrFormatPutHex(pch, auGroups[i], 1);
         else
-            pch = rtStrFmtPutIPv4(pch, &pab[12]);
+            pch = rtStrFormatPutIPv4(pch, &pab[12]);
         i++;
     }
     return pch;
 }
 
-static char *rtStrFmtPutMac(char *pch, const uint8_t *pab) {
+static char *rtStrFormatPutMac(char *pch, const uint8_t *pab) {
     for (unsigned i = 0; i < 6; i++) {
         if (i) *pch++ = ':';
-        pch = rtStrFmtPutHex(pch, pab[i], 2);
+        pch = rtStrFormatPutHex(pch, pab[i], 2);
     }
     return pch;
 }
 
-static char *rtStrFmtPutUuid(char *pch, const uint8_t *pab) {
+static char *rtStrFormatPutUuid(char *pch, const uint8_t *pab) {
     // The first three fields are little-endian numbers, the rest bytes in order.
     uint32_t const uTimeLow =
         (uint32_t)pab[0] | (uint32_t)pab[1] << 8 | (uint32_t)pab[2] << 16 | (uint32_t)pab[3] << 24;
-    pch = rtStrFmtPutHex(pch, uTimeLow, 8);
+    pch = rtStrFormatPutHex(pch, uTimeLow, 8);
     *pch++ = '-';
-    pch = rtStrFmtPutHex(pch, (uint32_t)pab[4] | (uint32_t)pab[5] << 8, 4);
+    pch = rtStrFormatPutHex(pch, (uint32_t)pab[4] | (uint32_t)pab[5] << 8, 4);
     *pch++ = '-';
-    pch = rtStrFmtPutHex(pch, (uint32_t)pab[6] | (uint32_t)pab[7] << 8, 4);
+    pch = rtStrFormatPutHex(pch, (uint32_t)pab[6] | (uint32_t)pab[7] << 8, 4);
     *pch++ = '-';
-    pch = rtStrFmtPutHex(pch, pab[8], 2);
-    pch = rtStrFmtPutHex(pch, pab[9], 2);
+    pch = rtStrFormatPutHex(pch, pab[8], 2);
+    pch = rtStrFormatPutHex(pch, pab[9], 2);
     *pch++ = '-';
-    for (unsigned i = 10; i < 16; i++) pch = rtStrFmtPutHex(pch, pab[i], 2);
+    for (unsigned i = 10; i < 16; i++) pch = rtStrFormatPutHex(pch, pab[i], 2);
     return pch;
 }
 
-static char *rtStrFmtPutNetAddr(char *pch, PCRTNETADDR pAddr) {
+static char *rtStrFormatPutNetAddr(char *pch, PCRTNETADDR pAddr) {
     // Read as a plain number: the record may hold any value, not only the enum's.
     uint32_t uType;
     memcpy(&uType, &pAddr->enmType, sizeof(uType));
     bool const fPort = pAddr->uPort != RTNETADDR_PORT_NA;
     switch (uType) {
     case RTNETADDRTYPE_IPV4:
-        pch = rtStrFmtPutIPv4(pch, pAddr->uAddr.au8);
+        pch = rtStrFormatPutIPv4(pch, pAddr->uAddr.au8);
         if (fPort) {
             *pch++ = ':';
-            pch = rtStrFmtPutDec(pch, pAddr->uPort);
+            pch = rtStrFormatPutDec(pch, pAddr->uPort);
         }
         break;
     case RTNETADDRTYPE_IPV6:
         if (fPort) *pch++ = '[';
-        pch = rtStrFmtPutIPv6(pch, pAddr->uAddr.au8);
+        pch = rtStrFormatPutIPv6(pch, pAddr->uAddr.au8);
         if (fPort) {
             *pch++ = ']';
             *pch++ = ':';
-            pch = rtStrFmtPutDec(pch, pAddr->uPort);
+            pch = rtStrFormatPutDec(pch, pAddr->uPort);
         }
         break;
     case RTNETADDRTYPE_MAC:
-        pch = rtStrFmtPutMac(pch, pAddr->uAddr.au8);
+        pch = rtStrFormatPutMac(pch, pAddr->uAddr.au8);
         break;
     default:
-        pch = rtStrFmtPutStr(pch, "unsupported-netaddr-type=");
-        pch = rtStrFmtPutDec(pch, uType);
+        pch = rtStrFormatPutStr(pch, "unsupported-netaddr-type=");
+        pch = rtStrFormatPutDec(pch, uType);
         break;
     }
     return pch;
@@ -442,7 +430,7 @@ size_t rtstrFormatRtValue(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const cha
         if (bValue == 1) return pfnOutput(pvArgOutput, RT_STR_TUPLE("true "));
         if (bValue == 0) return pfnOutput(pvArgOutput, RT_STR_TUPLE("false"));
         *pch++ = '!';
-        pch = rtStrFmtPutDec(pch, bValue);
+        pch = rtStrFormatPutDec(pch, bValue);
         *pch++ = '!';
         break;
     }
@@ -463,7 +451,7 @@ size_t rtstrFormatRtValue(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const cha
         uint32_t const u32 = (uint32_t)u64;
         uint8_t ab[4];
         memcpy(ab, &u32, sizeof(ab));
-        pch = rtStrFmtPutIPv4(pch, ab);
+        pch = rtStrFormatPutIPv4(pch, ab);
         break;
     }
 
@@ -473,13 +461,13 @@ size_t rtstrFormatRtValue(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const cha
     case kUuid:
         if (rtstrFormatIsNearNull(pv)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<NULL>"));
         if (pType->enmKind == kIPv6)
-            pch = rtStrFmtPutIPv6(pch, (const uint8_t *)pv);
+            pch = rtStrFormatPutIPv6(pch, (const uint8_t *)pv);
         else if (pType->enmKind == kMac)
-            pch = rtStrFmtPutMac(pch, (const uint8_t *)pv);
+            pch = rtStrFormatPutMac(pch, (const uint8_t *)pv);
         else if (pType->enmKind == kNetAddr)
-            pch = rtStrFmtPutNetAddr(pch, (PCRTNETADDR)pv);
+            pch = rtStrFormatPutNetAddr(pch, (PCRTNETADDR)pv);
         else
-            pch = rtStrFmtPutUuid(pch, (const uint8_t *)pv);
+            pch = rtStrFormatPutUuid(pch, (const uint8_t *)pv);
         break;
     }
     return pfnOutput(pvArgOutput, szBuf, (size_t)(pch - szBuf));

@@ -1,7 +1,7 @@
 // Routes the %R types for dumps, sizes, escapes, names, times and register bits to their
 // handlers by the characters after the 'R'.
-#include "strformat-internal.h"
-#include "strformattype-internal.h"
+#include "common/string/strformat-internal.h"
+#include "common/string/strformattype-internal.h"
 
 size_t rtstrFormatRtDumpsEscapesNames(PFNRTSTROUTPUT pfnOutput, void *pvArgOutput, const char **ppszFormat,
                                       va_list *pArgs, int cchWidth, int cchPrecision, unsigned fFlags, char chArgSize) {
@@ -36,12 +36,12 @@ size_t rtstrFormatRtDumpsEscapesNames(PFNRTSTROUTPUT pfnOutput, void *pvArgOutpu
         break;
     default:
         // Not a type of ours: only the type character goes.
-        rtstrFmtSkip(ppszFormat, 1);
+        rtstrFormatSkip(ppszFormat, 1);
         return 0;
     }
     if (!pfnHandler) {
         // Known type character, unknown sub-character: both are consumed, nothing printed.
-        rtstrFmtSkip(ppszFormat, 2);
+        rtstrFormatSkip(ppszFormat, 2);
         return 0;
     }
     return pfnHandler(pfnOutput, pvArgOutput, ppszFormat, pArgs, cchWidth, cchPrecision, fFlags, chArgSize);

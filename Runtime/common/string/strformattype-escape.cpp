@@ -1,25 +1,25 @@
 // "%RMas", "%RMes", "%RMjs" and "%RMpa", "%RMpf", "%RMpp", "%RMpq": text escaped for XML
 // attributes and elements, JSON string literals and URL percent-encoding.
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
 enum RTSTRFMTESCAPE {
-    kRtStrFmtEscXmlAttr,
-    kRtStrFmtEscXmlElem,
-    kRtStrFmtEscJson,
-    kRtStrFmtEscUrlAll,   // "pa": only the unreserved characters survive
-    kRtStrFmtEscUrlForm,  // "pf": form encoding, space as '+'
-    kRtStrFmtEscUrlPath,  // "pp": '/' kept
-    kRtStrFmtEscUrlQuery, // "pq": '+' kept
+    kRtStrFormatEscXmlAttr,
+    kRtStrFormatEscXmlElem,
+    kRtStrFormatEscJson,
+    kRtStrFormatEscUrlAll,   // "pa": only the unreserved characters survive
+    kRtStrFormatEscUrlForm,  // "pf": form encoding, space as '+'
+    kRtStrFormatEscUrlPath,  // "pp": '/' kept
+    kRtStrFormatEscUrlQuery, // "pq": '+' kept
 };
 
 // The replacement for one byte, or 0 when it is copied as it is. The replacement text goes to
 // pach (at least 7 bytes).
-static size_t rtstrFmtEscapeByte(RTSTRFMTESCAPE enmKind, unsigned char uch, char *pach) {
+static size_t rtStrFormatEscapeByte(RTSTRFMTESCAPE enmKind, unsigned char uch, char *pach) {
     static const char s_szUpperHex[] = "0123456789ABCDEF";
     const char *psz = NULL;
     switch (enmKind) {
-    case kRtStrFmtEscXmlAttr:
-    case kRtStrFmtEscXmlElem:
+    case kRtStrFormatEscXmlAttr:
+    case kRtStrFormatEscXmlElem:
         switch (uch) {
         case '<':
             psz = "&lt;";
@@ -34,20 +34,20 @@ static size_t rtstrFmtEscapeByte(RTSTRFMTESCAPE enmKind, unsigned char uch, char
             psz = "&quot;";
             break;
         case '\'':
-            psz = enmKind == kRtStrFmtEscXmlElem ? "&apos;" : NULL;
+            psz = enmKind == kRtStrFormatEscXmlElem ? "&apos;" : NULL;
             break;
         case '\n':
-            psz = enmKind == kRtStrFmtEscXmlAttr ? "&#xA;" : NULL;
+            psz = enmKind == kRtStrFormatEscXmlAttr ? "&#xA;" : NULL;
             break;
         case '\r':
-            psz = enmKind == kRtStrFmtEscXmlAttr ? "&#xD;" : NULL;
+            psz = enmKind == kRtStrFormatEscXmlAttr ? "&#xD;" : NULL;
             break;
         default:
             break;
         }
         break;
 
-    case kRtStrFmtEscJson:
+    case kRtStrFormatEscJson:
         switch (uch) {
         case '"':
             psz = "\\\"";
@@ -70,7 +70,7 @@ static size_t rtstrFmtEscapeByte(RTSTRFMTESCAPE enmKind, unsigned char uch, char
         default:
             if (uch < 32) {
                 memcpy(pach, "\\u00", 4);
-                rtstrFmtHex(&pach[4], uch, 2);
+                rtstrFormatHex(&pach[4], uch, 2);
                 return 6;
             }
             break;
@@ -81,8 +81,9 @@ static size_t rtstrFmtEscapeByte(RTSTRFMTESCAPE enmKind, unsigned char uch, char
         if ((uch >= 'A' && uch <= 'Z') || (uch >= 'a' && uch <= 'z') || (uch >= '0' && uch <= '9') || uch == '-' ||
             uch == '.' || uch == '_' || uch == '~')
             return 0;
-        if ((uch == '/' && enmKind == kRtStrFmtEscUrlPath) || (uch == '+' && enmKind == kRtStrFmtEscUrlQuery)) return 0;
-        if (uch == ' ' && enmKind == kRtStrFmtEscUrlForm) {
+        if ((uch == '/' && enmKind == kRtStrFormatEscUrlPath) || (uch == '+' && enmKind == kRtStrFormatEscUrlQuery))
+            return 0;
+        if (uch == ' ' && enmKind == kRtStrFormatEscUrlForm) {
             pach[0] = '+';
             return 1;
         }
@@ -104,46 +105,46 @@ size_t rtstrFormatTypeEscape(RTSTRFMTTYPE_HANDLER_ARGS) {
     RTSTRFMTESCAPE enmKind;
     switch (pszType[1]) {
     case 'a':
-        enmKind = kRtStrFmtEscXmlAttr;
+        enmKind = kRtStrFormatEscXmlAttr;
         break;
     case 'e':
-        enmKind = kRtStrFmtEscXmlElem;
+        enmKind = kRtStrFormatEscXmlElem;
         break;
     case 'j':
-        enmKind = kRtStrFmtEscJson;
+        enmKind = kRtStrFormatEscJson;
         break;
     case 'p':
         switch (pszType[2]) {
         case 'a':
-            enmKind = kRtStrFmtEscUrlAll;
+            enmKind = kRtStrFormatEscUrlAll;
             break;
         case 'f':
-            enmKind = kRtStrFmtEscUrlForm;
+            enmKind = kRtStrFormatEscUrlForm;
             break;
         case 'p':
-            enmKind = kRtStrFmtEscUrlPath;
+            enmKind = kRtStrFormatEscUrlPath;
             break;
         case 'q':
-            enmKind = kRtStrFmtEscUrlQuery;
+            enmKind = kRtStrFormatEscUrlQuery;
             break;
         default:
-            rtstrFmtSkip(ppszFormat, 3);
+            rtstrFormatSkip(ppszFormat, 3);
             return 0;
         }
         break;
     default:
-        rtstrFmtSkip(ppszFormat, 2);
+        rtstrFormatSkip(ppszFormat, 2);
         return 0;
     }
     if (pszType[1] != 'p' && pszType[2] != 's') {
-        rtstrFmtSkip(ppszFormat, 3);
+        rtstrFormatSkip(ppszFormat, 3);
         return 0;
     }
     *ppszFormat = pszType + 3;
-    bool const fQuoted = enmKind == kRtStrFmtEscXmlAttr || enmKind == kRtStrFmtEscJson;
+    bool const fQuoted = enmKind == kRtStrFormatEscXmlAttr || enmKind == kRtStrFormatEscJson;
 
     const char *pszText = va_arg(*pArgs, const char *);
-    if (rtstrFmtIsNearNull(pszText)) pszText = "<NULL>";
+    if (rtstrFormatIsNearNull(pszText)) pszText = "<NULL>";
     size_t cchText;
     if (cchPrecision >= 0) {
         // Never look at a byte past the precision: the text need not be terminated.
@@ -159,24 +160,24 @@ size_t rtstrFormatTypeEscape(RTSTRFMTTYPE_HANDLER_ARGS) {
     const char *pchPad = fUrl ? "%20" : " ";
     size_t const cchPadUnit = fUrl ? 3 : 1;
 
-    RTSTRFMTRUN Run;
-    rtstrFmtRunInit(&Run, pfnOutput, pvArgOutput);
-    if (fQuoted) rtstrFmtRunPutCh(&Run, '"');
-    if (!(fFlags & RTSTR_F_LEFT)) rtstrFmtRunRepeat(&Run, pchPad, cchPadUnit, cPad);
+    RTSTRFORMATBUF Run;
+    rtstrFormatBufInit(&Run, pfnOutput, pvArgOutput);
+    if (fQuoted) rtstrFormatBufPutCh(&Run, '"');
+    if (!(fFlags & RTSTR_F_LEFT)) rtstrFormatBufRepeat(&Run, pchPad, cchPadUnit, cPad);
 
     size_t offRun = 0;
     for (size_t off = 0; off < cchText; off++) {
         char achEsc[8];
-        size_t const cchEsc = rtstrFmtEscapeByte(enmKind, (unsigned char)pszText[off], achEsc);
+        size_t const cchEsc = rtStrFormatEscapeByte(enmKind, (unsigned char)pszText[off], achEsc);
         if (cchEsc) {
-            rtstrFmtRunPut(&Run, &pszText[offRun], off - offRun);
-            rtstrFmtRunPut(&Run, achEsc, cchEsc);
+            rtstrFormatBufPut(&Run, &pszText[offRun], off - offRun);
+            rtstrFormatBufPut(&Run, achEsc, cchEsc);
             offRun = off + 1;
         }
     }
-    rtstrFmtRunPut(&Run, &pszText[offRun], cchText - offRun);
+    rtstrFormatBufPut(&Run, &pszText[offRun], cchText - offRun);
 
-    if (fFlags & RTSTR_F_LEFT) rtstrFmtRunRepeat(&Run, pchPad, cchPadUnit, cPad);
-    if (fQuoted) rtstrFmtRunPutCh(&Run, '"');
-    return rtstrFmtRunDone(&Run);
+    if (fFlags & RTSTR_F_LEFT) rtstrFormatBufRepeat(&Run, pchPad, cchPadUnit, cPad);
+    if (fQuoted) rtstrFormatBufPutCh(&Run, '"');
+    return rtstrFormatBufDone(&Run);
 }

@@ -1,51 +1,51 @@
 // "%Rhxd", "%RhxD", "%Rhxs" and their "%RhX..." forms with an explicit display address:
 // hex dump lines, dumps that fold runs of repeated lines, and one-line byte lists.
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
 // Characters of a dump line before the bytes: newline, 16 address digits, '/', up to 16 offset
 // digits and ':'.
 #define RTSTRFMT_DUMP_HDR_MAX 36
 
 // Emits one dump line: "[\n]addr/offset:" then w byte positions and the printable characters.
-static void rtstrFmtDumpLine(RTSTRFMTRUN *pRun, const uint8_t *pbLine, uint64_t cbLine, uint64_t cbPerLine,
-                             uint64_t uAddr, uint64_t off, unsigned cchAddr, bool fFirst) {
+static void rtStrFormatDumpLine(RTSTRFORMATBUF *pRun, const uint8_t *pbLine, uint64_t cbLine, uint64_t cbPerLine,
+                                uint64_t uAddr, uint64_t off, unsigned cchAddr, bool fFirst) {
     char achHdr[RTSTRFMT_DUMP_HDR_MAX];
     size_t cch = 0;
     if (!fFirst) achHdr[cch++] = '\n';
-    cch += rtstrFmtHex(&achHdr[cch], uAddr + off, cchAddr);
+    cch += rtstrFormatHex(&achHdr[cch], uAddr + off, cchAddr);
     achHdr[cch++] = '/';
-    cch += rtstrFmtHex(&achHdr[cch], off, 4);
+    cch += rtstrFormatHex(&achHdr[cch], off, 4);
     achHdr[cch++] = ':';
-    rtstrFmtRunPut(pRun, achHdr, cch);
+    rtstrFormatBufPut(pRun, achHdr, cch);
 
     for (uint64_t j = 0; j < cbLine; j++) {
         char ach[3];
         ach[0] = j != 0 && j % 8 == 0 ? '-' : ' ';
-        rtstrFmtHex(&ach[1], pbLine[j], 2);
-        rtstrFmtRunPut(pRun, ach, 3);
+        rtstrFormatHex(&ach[1], pbLine[j], 2);
+        rtstrFormatBufPut(pRun, ach, 3);
     }
     // A short last line keeps the character column aligned with the full lines above it.
-    for (uint64_t j = cbLine; j < cbPerLine; j++) rtstrFmtRunPut(pRun, "   ", 3);
+    for (uint64_t j = cbLine; j < cbPerLine; j++) rtstrFormatBufPut(pRun, "   ", 3);
 
-    rtstrFmtRunPutCh(pRun, ' ');
+    rtstrFormatBufPutCh(pRun, ' ');
     for (uint64_t j = 0; j < cbLine; j++) {
         uint8_t b = pbLine[j];
-        rtstrFmtRunPutCh(pRun, b >= 32 && b <= 126 ? (char)b : '.');
+        rtstrFormatBufPutCh(pRun, b >= 32 && b <= 126 ? (char)b : '.');
     }
 }
 
-static void rtstrFmtDumpDitto(RTSTRFMTRUN *pRun, unsigned cchAddr, uint64_t cFolded) {
+static void rtStrFormatDumpDitto(RTSTRFORMATBUF *pRun, unsigned cchAddr, uint64_t cFolded) {
     static const char s_szStars[] = "****************";
-    rtstrFmtRunPutCh(pRun, '\n');
-    rtstrFmtRunPut(pRun, s_szStars, cchAddr);
-    rtstrFmtRunPut(pRun, RT_STR_TUPLE(" ****  <ditto x "));
+    rtstrFormatBufPutCh(pRun, '\n');
+    rtstrFormatBufPut(pRun, s_szStars, cchAddr);
+    rtstrFormatBufPut(pRun, RT_STR_TUPLE(" ****  <ditto x "));
     char achNum[32];
-    rtstrFmtRunPut(pRun, achNum, rtstrFmtDec(achNum, cFolded, false));
-    rtstrFmtRunPutCh(pRun, '>');
+    rtstrFormatBufPut(pRun, achNum, rtstrFormatDec(achNum, cFolded, false));
+    rtstrFormatBufPutCh(pRun, '>');
 }
 
-static void rtstrFmtDumpLines(RTSTRFMTRUN *pRun, const uint8_t *pb, uint64_t cb, uint64_t cbPerLine, uint64_t uAddr,
-                              unsigned cchAddr, bool fFold) {
+static void rtStrFormatDumpLines(RTSTRFORMATBUF *pRun, const uint8_t *pb, uint64_t cb, uint64_t cbPerLine,
+                                 uint64_t uAddr, unsigned cchAddr, bool fFold) {
     bool fRunOpen = false;
     uint64_t cFolded = 0;
     for (uint64_t off = 0; off < cb; off += cbPerLine) {
@@ -64,29 +64,29 @@ static void rtstrFmtDumpLines(RTSTRFMTRUN *pRun, const uint8_t *pb, uint64_t cb,
             }
         }
         if (fRunOpen) {
-            rtstrFmtDumpDitto(pRun, cchAddr, cFolded);
+            rtStrFormatDumpDitto(pRun, cchAddr, cFolded);
             fRunOpen = false;
         }
         uint64_t cbLine = cb - off < cbPerLine ? cb - off : cbPerLine;
-        rtstrFmtDumpLine(pRun, &pb[off], cbLine, cbPerLine, uAddr, off, cchAddr, off == 0);
+        rtStrFormatDumpLine(pRun, &pb[off], cbLine, cbPerLine, uAddr, off, cchAddr, off == 0);
     }
 }
 
-static void rtstrFmtDumpList(RTSTRFMTRUN *pRun, const uint8_t *pb, uint64_t cb, uint64_t uAddr, unsigned cchAddr,
-                             bool fAddr) {
+static void rtStrFormatDumpList(RTSTRFORMATBUF *pRun, const uint8_t *pb, uint64_t cb, uint64_t uAddr, unsigned cchAddr,
+                                bool fAddr) {
     if (fAddr) {
         char achHdr[20];
-        size_t cch = rtstrFmtHex(achHdr, uAddr, cchAddr);
+        size_t cch = rtstrFormatHex(achHdr, uAddr, cchAddr);
         achHdr[cch++] = ':';
         achHdr[cch++] = ' ';
-        rtstrFmtRunPut(pRun, achHdr, cch);
+        rtstrFormatBufPut(pRun, achHdr, cch);
     }
     for (uint64_t i = 0; i < cb; i++) {
         char ach[3];
         size_t cch = 0;
         if (i > 0) ach[cch++] = ' ';
-        cch += rtstrFmtHex(&ach[cch], pb[i], 2);
-        rtstrFmtRunPut(pRun, ach, cch);
+        cch += rtstrFormatHex(&ach[cch], pb[i], 2);
+        rtstrFormatBufPut(pRun, ach, cch);
     }
 }
 
@@ -97,14 +97,14 @@ size_t rtstrFormatTypeHexDump(RTSTRFMTTYPE_HANDLER_ARGS) {
     bool const fAddr = pszType[1] == 'X';
     char const chKind = pszType[2];
     if (chKind != 'd' && chKind != 'D' && chKind != 's') {
-        rtstrFmtSkip(ppszFormat, 3);
+        rtstrFormatSkip(ppszFormat, 3);
         return 0;
     }
     *ppszFormat = pszType + 3;
 
     const uint8_t *pb = va_arg(*pArgs, const uint8_t *);
     uint64_t uAddr = fAddr ? va_arg(*pArgs, uint64_t) : (uint64_t)(uintptr_t)pb;
-    if (rtstrFmtIsNearNull(pb)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
+    if (rtstrFormatIsNearNull(pb)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
 
     uint64_t const cb = cchPrecision >= 0 ? (uint64_t)cchPrecision : 16;
     if (cb == 0) return 0;
@@ -114,11 +114,11 @@ size_t rtstrFormatTypeHexDump(RTSTRFMTTYPE_HANDLER_ARGS) {
     unsigned cchAddr = 8;
     if ((fAddr || sizeof(void *) > 4) && (uAddr > UINT32_MAX || uAddr + cb > UINT32_MAX)) cchAddr = 16;
 
-    RTSTRFMTRUN Run;
-    rtstrFmtRunInit(&Run, pfnOutput, pvArgOutput);
+    RTSTRFORMATBUF Run;
+    rtstrFormatBufInit(&Run, pfnOutput, pvArgOutput);
     if (chKind == 's')
-        rtstrFmtDumpList(&Run, pb, cb, uAddr, cchAddr, fAddr);
+        rtStrFormatDumpList(&Run, pb, cb, uAddr, cchAddr, fAddr);
     else
-        rtstrFmtDumpLines(&Run, pb, cb, cchWidth >= 1 ? (uint64_t)cchWidth : 16, uAddr, cchAddr, chKind == 'D');
-    return rtstrFmtRunDone(&Run);
+        rtStrFormatDumpLines(&Run, pb, cb, cchWidth >= 1 ? (uint64_t)cchWidth : 16, uAddr, cchAddr, chKind == 'D');
+    return rtstrFormatBufDone(&Run);
 }

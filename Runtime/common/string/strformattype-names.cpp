@@ -1,8 +1,8 @@
 // "%Rbn" and "%Rfn": the file name of a source path and the bare function name of a signature,
 // as diagnostics print source positions.
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
-static bool rtstrFmtIsPathSep(char ch) {
+static bool rtStrFormatIsPathSep(char ch) {
     return ch == '/' || ch == '\\' || ch == ':';
 }
 
@@ -15,14 +15,14 @@ size_t rtstrFormatTypeFileName(RTSTRFMTTYPE_HANDLER_ARGS) {
     *ppszFormat = pszType + 2;
 
     const char *pszPath = va_arg(*pArgs, const char *);
-    if (rtstrFmtIsNearNull(pszPath)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
+    if (rtstrFormatIsNearNull(pszPath)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
 
     // The name starts after the last separator that something other than a separator
     // follows, so trailing separators stay with the last component ("dir/sub/" -> "sub/").
     const char *pszName = pszPath;
     const char *psz = pszPath;
     for (; *psz != '\0'; psz++)
-        if (rtstrFmtIsPathSep(*psz) && psz[1] != '\0' && !rtstrFmtIsPathSep(psz[1])) pszName = psz + 1;
+        if (rtStrFormatIsPathSep(*psz) && psz[1] != '\0' && !rtStrFormatIsPathSep(psz[1])) pszName = psz + 1;
     return pfnOutput(pvArgOutput, pszName, (size_t)(psz - pszName));
 }
 
@@ -35,7 +35,7 @@ size_t rtstrFormatTypeFunctionName(RTSTRFMTTYPE_HANDLER_ARGS) {
     *ppszFormat = pszType + 2;
 
     const char *pszSig = va_arg(*pArgs, const char *);
-    if (rtstrFmtIsNearNull(pszSig)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
+    if (rtstrFormatIsNearNull(pszSig)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
 
     // Return type and calling convention come before the name, separated by blanks; blanks
     // inside template arguments ("foo<int, char>") do not start a new name.

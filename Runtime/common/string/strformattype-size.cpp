@@ -1,6 +1,6 @@
 // "%Rhcb", "%Rhub", "%RhcB", "%RhuB", "%Rhci", "%Rhui": byte counts and other counts with
 // binary ("KiB") or decimal ("kB") unit prefixes.
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
 // Binary units, largest first; a unit applies from 2^shift (2^(shift+1) without fraction
 // digits, so that "1KiB" never stands for up to 2047 bytes).
@@ -27,7 +27,8 @@ static const struct {
 // Integer part and fraction digits of a binary size. The fraction is truncated. It is worked
 // out one digit at a time so that the remainder times ten never exceeds 64 bits, whatever
 // the unit and precision.
-static void rtstrFmtSizeBinary(uint64_t u, unsigned cShift, unsigned cFracDigits, uint64_t *puInt, uint64_t *puFrac) {
+static void rtStrFormatSizeBinary(uint64_t u, unsigned cShift, unsigned cFracDigits, uint64_t *puInt,
+                                  uint64_t *puFrac) {
     uint64_t const fMask = (UINT64_C(1) << cShift) - 1;
     uint64_t uRem = u & fMask;
     uint64_t uFrac = 0;
@@ -42,8 +43,8 @@ static void rtstrFmtSizeBinary(uint64_t u, unsigned cShift, unsigned cFracDigits
 
 // Integer part and fraction digits of a decimal size, with the fraction rounded half up and a
 // carry into the integer part. Long division keeps every product below 10^19.
-static void rtstrFmtSizeDecimal(uint64_t u, uint64_t uDivisor, unsigned cFracDigits, uint64_t *puInt,
-                                uint64_t *puFrac) {
+static void rtStrFormatSizeDecimal(uint64_t u, uint64_t uDivisor, unsigned cFracDigits, uint64_t *puInt,
+                                   uint64_t *puFrac) {
     uint64_t uInt = u / uDivisor;
     uint64_t uRem = u % uDivisor;
     uint64_t uFrac = 0;
@@ -71,7 +72,7 @@ size_t rtstrFormatTypeSize(RTSTRFMTTYPE_HANDLER_ARGS) {
     bool const fTrailingB = pszType[1] == 'c';
     char const chUnits = pszType[2];
     if (chUnits != 'b' && chUnits != 'B' && chUnits != 'i') {
-        rtstrFmtSkip(ppszFormat, 3);
+        rtstrFormatSkip(ppszFormat, 3);
         return 0;
     }
     *ppszFormat = pszType + 3;
@@ -86,7 +87,7 @@ size_t rtstrFormatTypeSize(RTSTRFMTTYPE_HANDLER_ARGS) {
     if (chUnits == 'i') {
         for (size_t i = 0; i < RT_ELEMENTS(g_aDecimalUnits); i++)
             if (u >= (cFracDigits > 0 ? g_aDecimalUnits[i].uDivisor : g_aDecimalUnits[i].uThreshold2)) {
-                rtstrFmtSizeDecimal(u, g_aDecimalUnits[i].uDivisor, cFracDigits, &uInt, &uFrac);
+                rtStrFormatSizeDecimal(u, g_aDecimalUnits[i].uDivisor, cFracDigits, &uInt, &uFrac);
                 pchUnit = g_aDecimalUnits[i].szName;
                 cchUnit = 1;
                 break;
@@ -95,7 +96,7 @@ size_t rtstrFormatTypeSize(RTSTRFMTTYPE_HANDLER_ARGS) {
         for (size_t i = 0; i < RT_ELEMENTS(g_aBinaryUnits); i++) {
             unsigned const cShift = g_aBinaryUnits[i].cShift;
             if (u >> (cFracDigits > 0 ? cShift : cShift + 1)) {
-                rtstrFmtSizeBinary(u, cShift, cFracDigits, &uInt, &uFrac);
+                rtStrFormatSizeBinary(u, cShift, cFracDigits, &uInt, &uFrac);
                 pchUnit = g_aBinaryUnits[i].szName;
                 cchUnit = chUnits == 'B' ? 1 : 2;
                 break;
@@ -106,11 +107,11 @@ size_t rtstrFormatTypeSize(RTSTRFMTTYPE_HANDLER_ARGS) {
     // Longest text: 20 digits, ".999", " ", "Ki", "B" = 28 characters; padding stops at the
     // engine's 63-character field limit.
     char achText[32];
-    size_t cch = rtstrFmtDec(achText, uInt, false);
+    size_t cch = rtstrFormatDec(achText, uInt, false);
     if (pchUnit && cFracDigits > 0) {
         achText[cch++] = '.';
         char achFrac[32];
-        size_t cchFrac = rtstrFmtDec(achFrac, uFrac, false);
+        size_t cchFrac = rtstrFormatDec(achFrac, uFrac, false);
         for (size_t i = cchFrac; i < cFracDigits; i++) achText[cch++] = '0';
         memcpy(&achText[cch], achFrac, cchFrac);
         cch += cchFrac;

@@ -1,5 +1,5 @@
 // "%RDtimespec": a signed 64-bit nanosecond count, digits grouped by spaces ("1 234 567 890 ns").
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
 size_t rtstrFormatTypeTime(RTSTRFMTTYPE_HANDLER_ARGS) {
     RT_NOREF(cchWidth);
@@ -16,7 +16,7 @@ size_t rtstrFormatTypeTime(RTSTRFMTTYPE_HANDLER_ARGS) {
     *ppszFormat = pszType + sizeof(s_szName) - 1;
 
     const int64_t *pi64 = va_arg(*pArgs, const int64_t *);
-    if (rtstrFmtIsNearNull(pi64)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
+    if (rtstrFormatIsNearNull(pi64)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
 
     int64_t const i64 = *pi64;
     char achText[40];
@@ -24,7 +24,7 @@ size_t rtstrFormatTypeTime(RTSTRFMTTYPE_HANDLER_ARGS) {
     if (i64 < 0) achText[cch++] = '-';
     // Negate in unsigned arithmetic so the most negative value has a magnitude too.
     uint64_t const uMagnitude = i64 < 0 ? (uint64_t)0 - (uint64_t)i64 : (uint64_t)i64;
-    cch += rtstrFmtDec(&achText[cch], uMagnitude, true);
+    cch += rtstrFormatDec(&achText[cch], uMagnitude, true);
     memcpy(&achText[cch], " ns", 3);
     cch += 3;
     return pfnOutput(pvArgOutput, achText, cch);

@@ -1,5 +1,5 @@
 // "%lRbs": big-endian UTF-16 text (as found in file formats and on the wire) printed as UTF-8.
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
 #include <qrt/utf16.h>
 
@@ -10,7 +10,7 @@ size_t rtstrFormatTypeUtf16Big(RTSTRFMTTYPE_HANDLER_ARGS) {
     if (chArgSize != 'l') return 0;
 
     const RTUTF16 *pwsz = va_arg(*pArgs, const RTUTF16 *);
-    if (rtstrFmtIsNearNull(pwsz)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
+    if (rtstrFormatIsNearNull(pwsz)) return pfnOutput(pvArgOutput, RT_STR_TUPLE("<null>"));
     // Such text is rarely terminated, so the precision is the only safe limit.
     if (cchPrecision <= 0) return 0;
 
@@ -18,9 +18,9 @@ size_t rtstrFormatTypeUtf16Big(RTSTRFMTTYPE_HANDLER_ARGS) {
     while (cwc < (size_t)cchPrecision && pwsz[cwc] != 0) cwc++;
     size_t const cPad = cchWidth > 0 && (size_t)cchWidth > cwc ? (size_t)cchWidth - cwc : 0;
 
-    RTSTRFMTRUN Run;
-    rtstrFmtRunInit(&Run, pfnOutput, pvArgOutput);
-    if (!(fFlags & RTSTR_F_LEFT)) rtstrFmtRunRepeat(&Run, " ", 1, cPad);
+    RTSTRFORMATBUF Run;
+    rtstrFormatBufInit(&Run, pfnOutput, pvArgOutput);
+    if (!(fFlags & RTSTR_F_LEFT)) rtstrFormatBufRepeat(&Run, " ", 1, cPad);
     const RTUTF16 *pwc = pwsz;
     size_t cwcLeft = cwc;
     while (cwcLeft > 0) {
@@ -30,8 +30,8 @@ size_t rtstrFormatTypeUtf16Big(RTSTRFMTTYPE_HANDLER_ARGS) {
         RTUtf16BigGetCpNEx(&pwc, &cwcLeft, &uc);
         if (cwcLeft >= cwcBefore) break;
         char achCp[8];
-        rtstrFmtRunPut(&Run, achCp, (size_t)(RTStrPutCp(achCp, uc) - achCp));
+        rtstrFormatBufPut(&Run, achCp, (size_t)(RTStrPutCp(achCp, uc) - achCp));
     }
-    if (fFlags & RTSTR_F_LEFT) rtstrFmtRunRepeat(&Run, " ", 1, cPad);
-    return rtstrFmtRunDone(&Run);
+    if (fFlags & RTSTR_F_LEFT) rtstrFormatBufRepeat(&Run, " ", 1, cPad);
+    return rtstrFormatBufDone(&Run);
 }

@@ -1,6 +1,6 @@
 // "%RAx86[cr0]" and "%RAx86[cr4]": a control register value followed by the names of its set
 // bits, as exception and state dumps show them.
-#include "strformattype-internal.h"
+#include "common/string/strformattype-internal.h"
 
 struct RTSTRFMTREGBIT {
     uint8_t iBit;
@@ -18,7 +18,7 @@ static const RTSTRFMTREGBIT g_aCr4Bits[] = {
     {14, "SMXE"}, {17, "PCIDE"}, {18, "OSXSAVE"}, {20, "SMEP"},  {21, "SMAP"},
 };
 
-static bool rtstrFmtIsIdentChar(char ch) {
+static bool rtStrFormatIsIdentChar(char ch) {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_';
 }
 
@@ -32,14 +32,14 @@ size_t rtstrFormatTypeX86Reg(RTSTRFMTTYPE_HANDLER_ARGS) {
     // malformed conversion cannot swallow the rest of the format string.
     const char *psz = *ppszFormat + 1;
     const char *pszArch = psz;
-    while (rtstrFmtIsIdentChar(*psz)) psz++;
+    while (rtStrFormatIsIdentChar(*psz)) psz++;
     size_t const cchArch = (size_t)(psz - pszArch);
     if (*psz != '[') {
         *ppszFormat = psz;
         return 0;
     }
     const char *pszReg = ++psz;
-    while (rtstrFmtIsIdentChar(*psz)) psz++;
+    while (rtStrFormatIsIdentChar(*psz)) psz++;
     size_t const cchReg = (size_t)(psz - pszReg);
     if (*psz != ']') {
         *ppszFormat = psz;
@@ -62,28 +62,28 @@ size_t rtstrFormatTypeX86Reg(RTSTRFMTTYPE_HANDLER_ARGS) {
     } else
         return 0;
 
-    RTSTRFMTRUN Run;
-    rtstrFmtRunInit(&Run, pfnOutput, pvArgOutput);
+    RTSTRFORMATBUF Run;
+    rtstrFormatBufInit(&Run, pfnOutput, pvArgOutput);
     char achHex[16];
-    rtstrFmtRunPut(&Run, achHex, rtstrFmtHex(achHex, uValue, 8));
+    rtstrFormatBufPut(&Run, achHex, rtstrFormatHex(achHex, uValue, 8));
 
     uint64_t uLeft = uValue;
     char chSep = '{';
     for (size_t i = 0; i < cBits; i++) {
         uint64_t const fBit = UINT64_C(1) << paBits[i].iBit;
         if (uValue & fBit) {
-            rtstrFmtRunPutCh(&Run, chSep);
-            rtstrFmtRunPut(&Run, paBits[i].pszName, strlen(paBits[i].pszName));
+            rtstrFormatBufPutCh(&Run, chSep);
+            rtstrFormatBufPut(&Run, paBits[i].pszName, strlen(paBits[i].pszName));
             uLeft &= ~fBit;
             chSep = ',';
         }
     }
     if (uLeft) {
-        rtstrFmtRunPutCh(&Run, chSep);
-        rtstrFmtRunPut(&Run, RT_STR_TUPLE("unkn="));
-        rtstrFmtRunPut(&Run, achHex, rtstrFmtHex(achHex, uLeft, 1));
+        rtstrFormatBufPutCh(&Run, chSep);
+        rtstrFormatBufPut(&Run, RT_STR_TUPLE("unkn="));
+        rtstrFormatBufPut(&Run, achHex, rtstrFormatHex(achHex, uLeft, 1));
         chSep = ',';
     }
-    if (chSep == ',') rtstrFmtRunPutCh(&Run, '}');
-    return rtstrFmtRunDone(&Run);
+    if (chSep == ',') rtstrFormatBufPutCh(&Run, '}');
+    return rtstrFormatBufDone(&Run);
 }

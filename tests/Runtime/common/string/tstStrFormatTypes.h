@@ -2,7 +2,7 @@
 // counts calls, and a formatter that runs the engine's front ends side by side.
 #pragma once
 
-#include "strformat-internal.h"
+#include "common/string/strformat-internal.h"
 
 #include <gtest/gtest.h>
 
