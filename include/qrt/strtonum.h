@@ -14,6 +14,9 @@
 //   followed by an octal digit is base 8, anything else base 10. Base 16 skips the same "0x"
 //   prefix. Other bases skip nothing; the letters give digits up to 35, so bases above 36
 //   read the same digits as base 36.
+// - Every value that does not fit 64 bits gives QWRN_NUMBER_TOO_BIG, whatever the base; the
+//   value stored is then the number modulo 2^64 (for the signed forms, its two's complement
+//   when a minus sign was given).
 // - The "Ex" forms report where the conversion stopped and classify what follows the number as
 //   a warning; the "Full" forms turn anything after the number into a failure.
 #pragma once

@@ -5,21 +5,8 @@
 
 namespace {
 
-// Per base 0 to 35, the shift that leaves only the bits which would overflow when the value is
-// multiplied by the base: 64 minus the integer part of log2 of the base, as character codes.
-// "?\?" keeps the two question marks from forming a trigraph.
-const char g_achShift[] = "@@?\?>>>>========<<<<<<<<<<<<<<<<;;;;";
-
 // Highest digit value the table can give; bases above 36 read no further digits than base 36.
 const unsigned kcDigitValues = 36;
-
-unsigned rtStrToNumShift(unsigned uBase) {
-    if (uBase < sizeof(g_achShift) - 1) return (unsigned)(unsigned char)g_achShift[uBase];
-    // Not in the table: compute the same rule so that large bases still get the check.
-    unsigned cLog2 = 0;
-    while ((uBase >>= 1) != 0) cLog2++;
-    return 64 - cLog2;
-}
 
 bool rtStrToNumIsSpaceOrTab(char ch) {
     return ch == ' ' || ch == '\t';
@@ -63,16 +50,16 @@ int rtStrToNumMagnitude(const char *pszValue, unsigned uBase, bool *pfNegative, 
     // NUL, blanks and ":" have table values of 252 and up, so the limit must stay below them
     // whatever base the caller passed, or the scan would run past the terminator.
     unsigned const uDigitLimit = RT_MIN(uBase, kcDigitValues);
-    unsigned const cShift = rtStrToNumShift(uBase);
     const char *const pszDigits = psz;
     int rc = QINF_SUCCESS;
     uint64_t u64 = 0;
     unsigned uDigit;
     while ((uDigit = rtStrToNumDigit(*psz)) < uDigitLimit) {
-        uint64_t const u64New = u64 * uBase + uDigit;
-        // One comparison and one shift instead of a division; exact for powers of two.
-        if (u64New < u64 || (cShift < 64 && (u64 >> cShift) != 0)) rc = QWRN_NUMBER_TOO_BIG;
-        u64 = u64New;
+        // A checked multiply and add instead of a division: exact for every base, and the value
+        // kept is the wrapped one (modulo 2^64), which is what the caller gets on overflow.
+        bool const fMulOverflow = __builtin_mul_overflow(u64, (uint64_t)uBase, &u64);
+        bool const fAddOverflow = __builtin_add_overflow(u64, (uint64_t)uDigit, &u64);
+        if (fMulOverflow || fAddOverflow) rc = QWRN_NUMBER_TOO_BIG;
         psz++;
     }
 

@@ -18,3 +18,14 @@ private:
     const char *m_pszName;
     char *m_pszOld; // null: was unset
 };
+
+// Makes pszCwd (a DOS-form path such as 'c:\work\dir' or '\\srv\share\dir') the current
+// directory as the runtime sees it. Windows: the directories are created as needed (a UNC
+// share under the Wine prefix's dosdevices\unc) and entered with the case as given; POSIX: the
+// runtime's current-directory hook reports it. Returns false when that cannot be done.
+bool tstPathSetCwd(const char *pszCwd);
+// Sets the current directory of drive chDrive (Windows: the '=D:' variable) for
+// RTPathGetCurrentOnDrive.
+bool tstPathSetDriveCwd(char chDrive, const char *pszCwd);
+// Restores the real current directory (and drive table) found before the first change.
+void tstPathRestoreCwd();

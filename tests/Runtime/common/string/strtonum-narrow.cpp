@@ -12,6 +12,7 @@
 namespace {
 
 struct NarrowCase {
+    int iLine;
     const char *psz;
     unsigned uBase;
     int rc;
@@ -19,6 +20,7 @@ struct NarrowCase {
 };
 
 struct NarrowExCase {
+    int iLine;
     const char *psz;
     unsigned uBase;
     int rc;
@@ -28,12 +30,12 @@ struct NarrowExCase {
 
 void PrintTo(const NarrowCase &c, std::ostream *os) {
     // Escaped, so that blanks and control characters survive the test listing.
-    *os << ::testing::PrintToString(std::string(c.psz)) << " base " << c.uBase;
+    *os << "line " << c.iLine << ": " << ::testing::PrintToString(std::string(c.psz)) << " base " << c.uBase;
 }
 
 void PrintTo(const NarrowExCase &c, std::ostream *os) {
     // Escaped, so that blanks and control characters survive the test listing.
-    *os << ::testing::PrintToString(std::string(c.psz)) << " base " << c.uBase;
+    *os << "line " << c.iLine << ": " << ::testing::PrintToString(std::string(c.psz)) << " base " << c.uBase;
 }
 
 template <typename T>
@@ -63,111 +65,155 @@ void checkEx(int (*pfn)(const char *, char **, unsigned, T *), const NarrowExCas
 
 // clang-format off
 const NarrowCase g_aUInt8Full[] = {
-    {"255",      10, QINF_SUCCESS,           255},
-    {"256",      10, QWRN_NUMBER_TOO_BIG,      0},
-    {"511",      10, QWRN_NUMBER_TOO_BIG,    255},
-    {"0xff",     16, QINF_SUCCESS,           255},
-    {"0x100",     0, QWRN_NUMBER_TOO_BIG,      0},
-    {"0377",      0, QINF_SUCCESS,           255},
-    {"-1",       10, QWRN_NUMBER_TOO_BIG,    255}, // all ones does not fit: not a minus-sign warning
-    {"-0",       10, QWRN_NEGATIVE_UNSIGNED,   0},
-    {"5 ",       10, QERR_TRAILING_SPACES,     5},
-    {"256 ",     10, QERR_TRAILING_SPACES,     0}, // a failure is never replaced
-    {"256x",     10, QERR_TRAILING_CHARS,      0},
-    {"",         10, QERR_NO_DIGITS,           0},
+    {__LINE__, "255",      10, QINF_SUCCESS,           255},
+    {__LINE__, "256",      10, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "511",      10, QWRN_NUMBER_TOO_BIG,    255},
+    {__LINE__, "0xff",     16, QINF_SUCCESS,           255},
+    {__LINE__, "0x100",     0, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "0377",      0, QINF_SUCCESS,           255},
+    {__LINE__, "-1",       10, QWRN_NUMBER_TOO_BIG,    255}, // all ones does not fit: not a minus-sign warning
+    {__LINE__, "-0",       10, QWRN_NEGATIVE_UNSIGNED,   0},
+    {__LINE__, "5 ",       10, QERR_TRAILING_SPACES,     5},
+    {__LINE__, "256 ",     10, QERR_TRAILING_SPACES,     0}, // a failure is never replaced
+    {__LINE__, "256x",     10, QERR_TRAILING_CHARS,      0},
+    {__LINE__, "254",      10, QINF_SUCCESS,           254},
+    {__LINE__, "11111111",  2, QINF_SUCCESS,           255},
+    {__LINE__, "100000000", 2, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "377",       8, QINF_SUCCESS,           255},
+    {__LINE__, "400",       8, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "73",       36, QINF_SUCCESS,           255},
+    {__LINE__, "74",       36, QWRN_NUMBER_TOO_BIG,      0},
+    // A 64-bit overflow whose wrapped value would fit stays too big.
+    {__LINE__, "18446744073709551616", 10, QWRN_NUMBER_TOO_BIG, 0},
+    {__LINE__, "36893488147419103237", 10, QWRN_NUMBER_TOO_BIG, 5},
+    {__LINE__, "",         10, QERR_NO_DIGITS,           0},
 };
 const NarrowCase g_aUInt16Full[] = {
-    {"65535",    10, QINF_SUCCESS,         65535},
-    {"65536",    10, QWRN_NUMBER_TOO_BIG,      0},
-    {"0xffff",    0, QINF_SUCCESS,         65535},
-    {"0x10001",   0, QWRN_NUMBER_TOO_BIG,      1},
-    {"-1",       10, QWRN_NUMBER_TOO_BIG,  65535},
-    {"-0",       10, QWRN_NEGATIVE_UNSIGNED,   0},
-    {"1x",       10, QERR_TRAILING_CHARS,      1},
+    {__LINE__, "65535",    10, QINF_SUCCESS,         65535},
+    {__LINE__, "65536",    10, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "0xffff",    0, QINF_SUCCESS,         65535},
+    {__LINE__, "0x10001",   0, QWRN_NUMBER_TOO_BIG,      1},
+    {__LINE__, "-1",       10, QWRN_NUMBER_TOO_BIG,  65535},
+    {__LINE__, "-0",       10, QWRN_NEGATIVE_UNSIGNED,   0},
+    {__LINE__, "1x",       10, QERR_TRAILING_CHARS,      1},
+    {__LINE__, "65534",    10, QINF_SUCCESS,         65534},
+    {__LINE__, "177777",    8, QINF_SUCCESS,         65535},
+    {__LINE__, "200000",    8, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "1ekf",     36, QINF_SUCCESS,         65535},
+    {__LINE__, "1ekg",     36, QWRN_NUMBER_TOO_BIG,      0},
+    {__LINE__, "18446744073709551617", 10, QWRN_NUMBER_TOO_BIG, 1},
 };
 const NarrowCase g_aUInt32Full[] = {
-    {"4294967295",           10, QINF_SUCCESS,        4294967295},
-    {"4294967296",           10, QWRN_NUMBER_TOO_BIG,          0},
-    {"0xffffffff",            0, QINF_SUCCESS,        4294967295},
-    {"0x1ffffffff",           0, QWRN_NUMBER_TOO_BIG, 4294967295},
-    {"-1",                   10, QWRN_NUMBER_TOO_BIG, 4294967295},
-    {"-4294967295",          10, QWRN_NUMBER_TOO_BIG,          1},
-    {"18446744073709551616", 10, QWRN_NUMBER_TOO_BIG,          0},
-    {"7 ",                   10, QERR_TRAILING_SPACES,         7},
+    {__LINE__, "4294967295",           10, QINF_SUCCESS,        4294967295},
+    {__LINE__, "4294967296",           10, QWRN_NUMBER_TOO_BIG,          0},
+    {__LINE__, "0xffffffff",            0, QINF_SUCCESS,        4294967295},
+    {__LINE__, "0x1ffffffff",           0, QWRN_NUMBER_TOO_BIG, 4294967295},
+    {__LINE__, "-1",                   10, QWRN_NUMBER_TOO_BIG, 4294967295},
+    {__LINE__, "-4294967295",          10, QWRN_NUMBER_TOO_BIG,          1},
+    {__LINE__, "18446744073709551616", 10, QWRN_NUMBER_TOO_BIG,          0},
+    {__LINE__, "7 ",                   10, QERR_TRAILING_SPACES,         7},
+    {__LINE__, "4294967294",           10, QINF_SUCCESS,        4294967294},
+    {__LINE__, "11111111111111111111111111111111", 2, QINF_SUCCESS, 4294967295},
+    {__LINE__, "100000000000000000000000000000000", 2, QWRN_NUMBER_TOO_BIG, 0},
+    {__LINE__, "37777777777",           8, QINF_SUCCESS,        4294967295},
+    {__LINE__, "40000000000",           8, QWRN_NUMBER_TOO_BIG,          0},
+    {__LINE__, "1z141z3",              36, QINF_SUCCESS,        4294967295},
+    {__LINE__, "1z141z4",              36, QWRN_NUMBER_TOO_BIG,          0},
+    {__LINE__, "18446744077709551616", 10, QWRN_NUMBER_TOO_BIG, 4000000000},
 };
 const NarrowCase g_aInt8Full[] = {
-    {"127",      10, QINF_SUCCESS,           127},
-    {"128",      10, QWRN_NUMBER_TOO_BIG,   -128},
-    {"-128",     10, QINF_SUCCESS,          -128},
-    {"-129",     10, QWRN_NUMBER_TOO_BIG,    127},
-    {"255",      10, QWRN_NUMBER_TOO_BIG,     -1},
-    {"-5",       10, QINF_SUCCESS,            -5},
-    {"-0x80",     0, QINF_SUCCESS,          -128},
-    {"0x7f",     16, QINF_SUCCESS,           127},
-    {"-5 ",      10, QERR_TRAILING_SPACES,    -5},
-    {"-",        10, QERR_NO_DIGITS,           0},
+    {__LINE__, "127",      10, QINF_SUCCESS,           127},
+    {__LINE__, "128",      10, QWRN_NUMBER_TOO_BIG,   -128},
+    {__LINE__, "-128",     10, QINF_SUCCESS,          -128},
+    {__LINE__, "-129",     10, QWRN_NUMBER_TOO_BIG,    127},
+    {__LINE__, "255",      10, QWRN_NUMBER_TOO_BIG,     -1},
+    {__LINE__, "-5",       10, QINF_SUCCESS,            -5},
+    {__LINE__, "-0x80",     0, QINF_SUCCESS,          -128},
+    {__LINE__, "0x7f",     16, QINF_SUCCESS,           127},
+    {__LINE__, "-5 ",      10, QERR_TRAILING_SPACES,    -5},
+    {__LINE__, "-",        10, QERR_NO_DIGITS,           0},
+    {__LINE__, "7f",       16, QINF_SUCCESS,           127},
+    {__LINE__, "80",       16, QWRN_NUMBER_TOO_BIG,   -128},
+    {__LINE__, "-80",      16, QINF_SUCCESS,          -128},
+    {__LINE__, "-81",      16, QWRN_NUMBER_TOO_BIG,    127},
+    {__LINE__, "3j",       36, QINF_SUCCESS,           127},
+    {__LINE__, "-3k",      36, QINF_SUCCESS,          -128},
+    {__LINE__, "18446744073709551617",  10, QWRN_NUMBER_TOO_BIG,  1},
+    {__LINE__, "-18446744073709551615", 10, QWRN_NUMBER_TOO_BIG,  1},
 };
 const NarrowCase g_aInt16Full[] = {
-    {"32767",    10, QINF_SUCCESS,         32767},
-    {"32768",    10, QWRN_NUMBER_TOO_BIG, -32768},
-    {"-32768",   10, QINF_SUCCESS,        -32768},
-    {"-32769",   10, QWRN_NUMBER_TOO_BIG,  32767},
-    {"65535",    10, QWRN_NUMBER_TOO_BIG,     -1},
-    {"--32768",  10, QWRN_NUMBER_TOO_BIG, -32768},
+    {__LINE__, "32767",    10, QINF_SUCCESS,         32767},
+    {__LINE__, "32768",    10, QWRN_NUMBER_TOO_BIG, -32768},
+    {__LINE__, "-32768",   10, QINF_SUCCESS,        -32768},
+    {__LINE__, "-32769",   10, QWRN_NUMBER_TOO_BIG,  32767},
+    {__LINE__, "65535",    10, QWRN_NUMBER_TOO_BIG,     -1},
+    {__LINE__, "--32768",  10, QWRN_NUMBER_TOO_BIG, -32768},
+    {__LINE__, "77777",     8, QINF_SUCCESS,         32767},
+    {__LINE__, "100000",    8, QWRN_NUMBER_TOO_BIG, -32768},
+    {__LINE__, "-100000",   8, QINF_SUCCESS,        -32768},
+    {__LINE__, "-100001",   8, QWRN_NUMBER_TOO_BIG,  32767},
+    {__LINE__, "36893488147419103231", 10, QWRN_NUMBER_TOO_BIG, -1},
 };
 const NarrowCase g_aInt32Full[] = {
-    {"2147483647",           10, QINF_SUCCESS,         2147483647},
-    {"2147483648",           10, QWRN_NUMBER_TOO_BIG, -2147483647 - 1},
-    {"-2147483648",          10, QINF_SUCCESS,        -2147483647 - 1},
-    {"-2147483649",          10, QWRN_NUMBER_TOO_BIG,  2147483647},
-    {"4294967295",           10, QWRN_NUMBER_TOO_BIG,         -1},
-    {"9223372036854775808",  10, QWRN_NUMBER_TOO_BIG,          0},
-    {"-0x80000000",           0, QINF_SUCCESS,        -2147483647 - 1},
-    {"1 x",                  10, QERR_TRAILING_CHARS,          1},
+    {__LINE__, "2147483647",           10, QINF_SUCCESS,         2147483647},
+    {__LINE__, "2147483648",           10, QWRN_NUMBER_TOO_BIG, -2147483647 - 1},
+    {__LINE__, "-2147483648",          10, QINF_SUCCESS,        -2147483647 - 1},
+    {__LINE__, "-2147483649",          10, QWRN_NUMBER_TOO_BIG,  2147483647},
+    {__LINE__, "4294967295",           10, QWRN_NUMBER_TOO_BIG,         -1},
+    {__LINE__, "9223372036854775808",  10, QWRN_NUMBER_TOO_BIG,          0},
+    {__LINE__, "-0x80000000",           0, QINF_SUCCESS,        -2147483647 - 1},
+    {__LINE__, "1 x",                  10, QERR_TRAILING_CHARS,          1},
+    {__LINE__, "7fffffff",             16, QINF_SUCCESS,         2147483647},
+    {__LINE__, "80000000",             16, QWRN_NUMBER_TOO_BIG, -2147483647 - 1},
+    {__LINE__, "-80000001",            16, QWRN_NUMBER_TOO_BIG,  2147483647},
+    {__LINE__, "zik0zj",               36, QINF_SUCCESS,         2147483647},
+    {__LINE__, "-zik0zk",              36, QINF_SUCCESS,        -2147483647 - 1},
+    {__LINE__, "zik0zk",               36, QWRN_NUMBER_TOO_BIG, -2147483647 - 1},
+    {__LINE__, "21000000000000000000", 10, QWRN_NUMBER_TOO_BIG, -1154220032},
 };
 
 const NarrowExCase g_aUInt8Ex[] = {
-    {"255",      10, QINF_SUCCESS,           255, 3},
-    {"256",      10, QWRN_NUMBER_TOO_BIG,      0, 3},
-    {"256x",     10, QWRN_NUMBER_TOO_BIG,      0, 3}, // replaces the trailing warning
-    {"25 ",      10, QWRN_TRAILING_SPACES,    25, 2},
-    {"25.",      10, QWRN_TRAILING_CHARS,     25, 2},
-    {"-1",       10, QWRN_NUMBER_TOO_BIG,    255, 2},
-    {"-0",       10, QWRN_NEGATIVE_UNSIGNED,   0, 2},
-    {"0x1a:",    16, QWRN_TRAILING_CHARS,     26, 4},
-    {"",         10, QERR_NO_DIGITS,           0, 0},
+    {__LINE__, "255",      10, QINF_SUCCESS,           255, 3},
+    {__LINE__, "256",      10, QWRN_NUMBER_TOO_BIG,      0, 3},
+    {__LINE__, "256x",     10, QWRN_NUMBER_TOO_BIG,      0, 3}, // replaces the trailing warning
+    {__LINE__, "25 ",      10, QWRN_TRAILING_SPACES,    25, 2},
+    {__LINE__, "25.",      10, QWRN_TRAILING_CHARS,     25, 2},
+    {__LINE__, "-1",       10, QWRN_NUMBER_TOO_BIG,    255, 2},
+    {__LINE__, "-0",       10, QWRN_NEGATIVE_UNSIGNED,   0, 2},
+    {__LINE__, "0x1a:",    16, QWRN_TRAILING_CHARS,     26, 4},
+    {__LINE__, "",         10, QERR_NO_DIGITS,           0, 0},
 };
 const NarrowExCase g_aUInt16Ex[] = {
-    {"65535",    10, QINF_SUCCESS,         65535, 5},
-    {"65536 ",   10, QWRN_NUMBER_TOO_BIG,      0, 5},
-    {"-1",       10, QWRN_NUMBER_TOO_BIG,  65535, 2},
-    {"12:",      10, QWRN_TRAILING_CHARS,     12, 2},
+    {__LINE__, "65535",    10, QINF_SUCCESS,         65535, 5},
+    {__LINE__, "65536 ",   10, QWRN_NUMBER_TOO_BIG,      0, 5},
+    {__LINE__, "-1",       10, QWRN_NUMBER_TOO_BIG,  65535, 2},
+    {__LINE__, "12:",      10, QWRN_TRAILING_CHARS,     12, 2},
 };
 const NarrowExCase g_aUInt32Ex[] = {
-    {"4294967295",   10, QINF_SUCCESS,        4294967295, 10},
-    {"4294967296x",  10, QWRN_NUMBER_TOO_BIG,          0, 10},
-    {"ffffffff,",    16, QWRN_TRAILING_CHARS, 4294967295,  8},
-    {"-1",           10, QWRN_NUMBER_TOO_BIG, 4294967295,  2},
-    {"-0 ",          10, QWRN_NEGATIVE_UNSIGNED,       0,  2},
+    {__LINE__, "4294967295",   10, QINF_SUCCESS,        4294967295, 10},
+    {__LINE__, "4294967296x",  10, QWRN_NUMBER_TOO_BIG,          0, 10},
+    {__LINE__, "ffffffff,",    16, QWRN_TRAILING_CHARS, 4294967295,  8},
+    {__LINE__, "-1",           10, QWRN_NUMBER_TOO_BIG, 4294967295,  2},
+    {__LINE__, "-0 ",          10, QWRN_NEGATIVE_UNSIGNED,       0,  2},
 };
 const NarrowExCase g_aInt8Ex[] = {
-    {"127",      10, QINF_SUCCESS,          127, 3},
-    {"128",      10, QWRN_NUMBER_TOO_BIG,  -128, 3},
-    {"-128 ",    10, QWRN_TRAILING_SPACES, -128, 4},
-    {"-129x",    10, QWRN_NUMBER_TOO_BIG,   127, 4},
+    {__LINE__, "127",      10, QINF_SUCCESS,          127, 3},
+    {__LINE__, "128",      10, QWRN_NUMBER_TOO_BIG,  -128, 3},
+    {__LINE__, "-128 ",    10, QWRN_TRAILING_SPACES, -128, 4},
+    {__LINE__, "-129x",    10, QWRN_NUMBER_TOO_BIG,   127, 4},
 };
 const NarrowExCase g_aInt16Ex[] = {
-    {"32767",    10, QINF_SUCCESS,         32767, 5},
-    {"32768",    10, QWRN_NUMBER_TOO_BIG, -32768, 5},
-    {"-32768x",  10, QWRN_TRAILING_CHARS, -32768, 6},
-    {"-32769",   10, QWRN_NUMBER_TOO_BIG,  32767, 6},
+    {__LINE__, "32767",    10, QINF_SUCCESS,         32767, 5},
+    {__LINE__, "32768",    10, QWRN_NUMBER_TOO_BIG, -32768, 5},
+    {__LINE__, "-32768x",  10, QWRN_TRAILING_CHARS, -32768, 6},
+    {__LINE__, "-32769",   10, QWRN_NUMBER_TOO_BIG,  32767, 6},
 };
 const NarrowExCase g_aInt32Ex[] = {
-    {"2147483647",   10, QINF_SUCCESS,         2147483647, 10},
-    {"2147483648",   10, QWRN_NUMBER_TOO_BIG, -2147483647 - 1, 10},
-    {"-2147483648",  10, QINF_SUCCESS,        -2147483647 - 1, 11},
-    {"-2147483649 ", 10, QWRN_NUMBER_TOO_BIG,  2147483647, 11},
-    {"7fffffff ",    16, QWRN_TRAILING_SPACES, 2147483647,  8},
+    {__LINE__, "2147483647",   10, QINF_SUCCESS,         2147483647, 10},
+    {__LINE__, "2147483648",   10, QWRN_NUMBER_TOO_BIG, -2147483647 - 1, 10},
+    {__LINE__, "-2147483648",  10, QINF_SUCCESS,        -2147483647 - 1, 11},
+    {__LINE__, "-2147483649 ", 10, QWRN_NUMBER_TOO_BIG,  2147483647, 11},
+    {__LINE__, "7fffffff ",    16, QWRN_TRAILING_SPACES, 2147483647,  8},
 };
 // clang-format on
 

@@ -18,3 +18,27 @@ TstEnvGuard::~TstEnvGuard() {
     tstEnvSet(m_pszName, m_pszOld);
     RTStrFree(m_pszOld);
 }
+
+#include "r3/posix/path-posix-internal.h"
+
+#include <string>
+
+static std::string g_strTstCwd;
+static std::string g_astrTstDrives[26];
+
+bool tstPathSetCwd(const char *pszCwd) {
+    g_strTstCwd = pszCwd;
+    rtPathPosixTestSetCurrent(g_strTstCwd.c_str());
+    return true;
+}
+
+bool tstPathSetDriveCwd(char chDrive, const char *pszCwd) {
+    std::string &str = g_astrTstDrives[(chDrive | 0x20) - 'a'];
+    str = pszCwd ? pszCwd : "";
+    rtPathPosixTestSetDriveCurrent(chDrive, pszCwd ? str.c_str() : nullptr);
+    return true;
+}
+
+void tstPathRestoreCwd() {
+    rtPathPosixTestSetCurrent(nullptr);
+}

@@ -45,3 +45,42 @@ TstEnvGuard::~TstEnvGuard() {
     tstEnvSet(m_pszName, m_pszOld);
     RTStrFree(m_pszOld);
 }
+
+static std::wstring g_strTstOrgCwd;
+
+// Creates every directory of pwszDir from the first one after its root on; errors are left
+// to the final SetCurrentDirectoryW to report.
+static void tstCreateDirs(const std::wstring &strDir, size_t offFirst) {
+    for (size_t off = offFirst; off <= strDir.size(); off++)
+        if (off == strDir.size() || strDir[off] == L'\\') CreateDirectoryW(strDir.substr(0, off).c_str(), nullptr);
+}
+
+bool tstPathSetCwd(const char *pszCwd) {
+    if (g_strTstOrgCwd.empty()) {
+        wchar_t awc[4100];
+        DWORD cwc = GetCurrentDirectoryW(4100, awc);
+        g_strTstOrgCwd.assign(awc, cwc);
+    }
+    std::wstring const strCwd = tstToWide(pszCwd);
+    if (strCwd.size() > 2 && strCwd[1] == L':')
+        tstCreateDirs(strCwd, 3);
+    else if (strCwd.size() > 2 && strCwd[0] == L'\\' && strCwd[1] == L'\\') {
+        // Wine serves \\server\share\... from <prefix>/dosdevices/unc/server/share/...
+        const char *pszPrefix = getenv("WINEPREFIX");
+        if (!pszPrefix) return false;
+        std::wstring strUnix = L"Z:" + tstToWide(pszPrefix) + L"\\dosdevices\\unc";
+        for (wchar_t &wc : strUnix)
+            if (wc == L'/') wc = L'\\';
+        tstCreateDirs(strUnix + L"\\" + strCwd.substr(2), strUnix.size());
+    }
+    return SetCurrentDirectoryW(strCwd.c_str()) != FALSE;
+}
+
+bool tstPathSetDriveCwd(char chDrive, const char *pszCwd) {
+    wchar_t const awcName[] = {L'=', (wchar_t)chDrive, L':', 0};
+    return SetEnvironmentVariableW(awcName, pszCwd ? tstToWide(pszCwd).c_str() : nullptr) != FALSE;
+}
+
+void tstPathRestoreCwd() {
+    if (!g_strTstOrgCwd.empty()) SetCurrentDirectoryW(g_strTstOrgCwd.c_str());
+}
