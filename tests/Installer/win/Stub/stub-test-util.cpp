@@ -6,6 +6,8 @@
 
 #include "Runtime/r3/testplatform.h"
 
+#include <cerrno>
+
 namespace stubtest {
 
 namespace {
@@ -52,11 +54,13 @@ std::string narrow(const RTUTF16 *pwsz) {
 }
 
 int recMessageBoxW(void *hwndOwner, const RTUTF16 *pwszText, const RTUTF16 *pwszCaption, uint32_t fType) {
+    errno = ENOENT; // as a platform call may leave it
     recBox("boxW", hwndOwner, narrow(pwszText), narrow(pwszCaption), fType);
     return -1;
 }
 
 int recMessageBoxA(void *hwndOwner, const char *pszText, const char *pszCaption, uint32_t fType) {
+    errno = ENOENT;
     recBox("boxA", hwndOwner, pszText, pszCaption, fType);
     return -1;
 }

@@ -12,8 +12,8 @@
 namespace stubtest {
 
 // While it lives: every box the message routines show is recorded (through the box table,
-// in both builds), and g_pStdOut and g_pStdErr write to files of their own. Restores both,
-// and silentMode and verbosity, when it ends.
+// in both builds; each recorded call sets errno to ENOENT, as a platform call may), and g_pStdOut and g_pStdErr write
+// to files of their own. Restores both, and silentMode and verbosity, when it ends.
 class StubCapture {
 public:
     StubCapture();
