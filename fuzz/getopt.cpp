@@ -69,6 +69,7 @@ const RTGETOPTDESC g_aDescs[] = {
     {"--v", 'v', RTGETOPT_VT_NOTHING},
     {"-v", 'v', RTGETOPT_VT_NOTHING},
     {"--\xC3\xA9", 'e', RTGETOPT_VT_NOTHING | RTGETOPT_MOD_ICASE},
+    {"--\xE2\x84\xAA", 'k', RTGETOPT_VT_STRING | RTGETOPT_MOD_ICASE},
 };
 
 // Value types a fetch is asked for, picked by the identifier that preceded it.

@@ -54,6 +54,7 @@ const RTGETOPTDESC g_aTypeOptions[] = {
     /* 37 */ {"--octi16", 1037, RTGETOPT_VT_INT16 | RTGETOPT_MOD_OCT},
     /* 38 */ {"--hexu64", 1038, RTGETOPT_VT_UINT64 | RTGETOPT_MOD_HEX},
     /* 39 */ {"--hexp64", 1039, RTGETOPT_VT_UINT64_PAIR | RTGETOPT_MOD_HEX},
+    /* 40 */ {"--\xE2\x84\xAA", 1060, RTGETOPT_VT_STRING | RTGETOPT_MOD_ICASE}, // KELVIN SIGN folds to "k"
 };
 const getopttest::Table g_Types = GETOPT_TABLE(g_aTypeOptions);
 
@@ -257,6 +258,10 @@ const Row g_aMatchRows[] = {
     {__LINE__, g_Types, 0, {"/extract", "/Extract", "/icase", "/ICASE=1"},
      {"id=828 psz=\"/extract\" next=2", "id=1052 def=33 next=3", "id=1053 def=34 next=4",
       "id=828 psz=\"/ICASE=1\" next=5", "id=0 next=5"}},
+    // A case-folded name may be longer in bytes than the argument that folds to it; the
+    // argument must hold the name's bytes, or the value would be read past its end.
+    {__LINE__, g_Types, 0, {"--\xE2\x84\xAA=v", "--k"},
+     {"id=1060 psz=\"v\" def=40 next=2", "id=-825 psz=\"--k\" next=3"}},
     // A long name that is a prefix of the argument is no match for a switch.
     {__LINE__, g_Types, 0, {"--x1"}, {"id=-825 psz=\"--x1\" next=2"}},
     // Short options with values; a row without a long name is reachable only so.

@@ -168,6 +168,7 @@ const RTGETOPTDESC g_aIndexOptions[] = {
     {"--flag", 2001, RTGETOPT_VT_NOTHING | RTGETOPT_MOD_INDEX},
     {"--Lun", 2002, RTGETOPT_VT_UINT8 | RTGETOPT_MOD_INDEX | RTGETOPT_MOD_ICASE},
     {"--plain", 2003, RTGETOPT_VT_NOTHING},
+    {"--query", '?', RTGETOPT_VT_NOTHING},
 };
 const getopttest::Table g_Index = GETOPT_TABLE(g_aIndexOptions);
 
@@ -192,6 +193,8 @@ const Row g_aIndexRows[] = {
     {__LINE__, g_Index, 0, {"--LUN5=7", "--lun1", "255"},
      {"id=2002 uint8=7 def=2 next=2 index=5", "id=2002 uint8=255 def=2 next=4 index=1", "id=0 next=4"}},
     {__LINE__, g_Index, 0, {"--lun5=300"}, {"id=-827 def=2 next=2"}},
+    // A row of the caller's with the identifier "?" takes "-?" before the standard help.
+    {__LINE__, g_Index, 0, {"-?"}, {"id=63 def=4 next=2", "id=0 next=2"}},
 };
 
 // Options first: options and their values, then "--", then the non-options.
