@@ -71,3 +71,32 @@ TstFileIoHook::~TstFileIoHook() {
 int tstIoErrorStatus() {
     return RTErrConvertFromWin32(ERROR_CRC);
 }
+
+#include "Runtime/r3/win/fsprobe-test.h"
+
+static std::wstring tstWiden(const std::string &Str) {
+    std::wstring W(Str.size() + 1, L'\0');
+    int cwc = MultiByteToWideChar(CP_UTF8, 0, Str.c_str(), -1, &W[0], (int)W.size());
+    W.resize(cwc > 0 ? (size_t)cwc - 1 : 0);
+    return W;
+}
+
+int tstFsProbe(const char *pszOp, const std::string &Path, const std::string &Path2) {
+    wchar_t wszExe[MAX_PATH];
+    DWORD cwc = GetModuleFileNameW(NULL, wszExe, MAX_PATH);
+    if (cwc == 0 || cwc >= MAX_PATH) return -1;
+    std::wstring Exe(wszExe, cwc);
+    Exe = Exe.substr(0, Exe.find_last_of(L"\\/") + 1) + L"qrt-fsprobe.exe";
+    std::wstring Cmd = L"\"" + Exe + L"\" " + tstWiden(pszOp) + L" \"" + tstWiden(Path) + L"\"";
+    if (!Path2.empty()) Cmd += L" \"" + tstWiden(Path2) + L"\"";
+    STARTUPINFOW Si = {};
+    Si.cb = sizeof(Si);
+    PROCESS_INFORMATION Pi = {};
+    if (!CreateProcessW(Exe.c_str(), &Cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &Si, &Pi)) return -1;
+    WaitForSingleObject(Pi.hProcess, INFINITE);
+    DWORD dwExit = (DWORD)-1;
+    GetExitCodeProcess(Pi.hProcess, &dwExit);
+    CloseHandle(Pi.hThread);
+    CloseHandle(Pi.hProcess);
+    return (int)dwExit;
+}
