@@ -45,35 +45,42 @@ static void rtPathTmpFillRun(char *pchRun, size_t cchRun) {
     for (size_t i = cchRun; i-- > 0;) pchRun[i] = s_achChars[RTRandU32Ex(0, 35)];
 }
 
-// Finds the run and makes sure the random generator is there; on failure the template is
-// emptied.
-static int rtPathTmpPrepare(char *pszTemplate, char **ppchRun, size_t *pcchRun) {
+// Tries names until one is created: the run is filled afresh for every try, and only a name
+// that exists already leads to the next one. On failure the template is emptied.
+typedef int FNRTPATHTMPCREATE(const char *pszPath, void *pvUser);
+static int rtPathTmpCreateUnique(char *pszTemplate, FNRTPATHTMPCREATE *pfnCreate, void *pvUser) {
     size_t offRun = 0;
     size_t const cchRun = rtPathTmpFindXRun(pszTemplate, &offRun);
     int rc = cchRun ? rtRandSharedEnsure() : QERR_INVALID_PARAMETER;
-    if (RT_FAILURE(rc)) {
-        *pszTemplate = '\0';
-        return rc;
+    if (RT_SUCCESS(rc)) {
+        for (unsigned iTry = 0; iTry < RTPATHTMP_MAX_TRIES; iTry++) {
+            rtPathTmpFillRun(pszTemplate + offRun, cchRun);
+            rc = pfnCreate(pszTemplate, pvUser);
+            if (RT_SUCCESS(rc)) return rc;
+            if (rc != QERR_ALREADY_EXISTS) break;
+        }
     }
-    *ppchRun = pszTemplate + offRun;
-    *pcchRun = cchRun;
-    return QINF_SUCCESS;
+    *pszTemplate = '\0';
+    return rc;
+}
+
+static int rtPathTmpCreateDir(const char *pszPath, void *pvUser) {
+    return RTDirCreate(pszPath, *(const RTFMODE *)pvUser, 0);
 }
 
 int RTDirCreateTemp(char *pszTemplate, RTFMODE fMode) {
     if (!RT_VALID_PTR(pszTemplate)) return QERR_INVALID_POINTER;
-    char *pchRun = NULL;
-    size_t cchRun = 0;
-    int rc = rtPathTmpPrepare(pszTemplate, &pchRun, &cchRun);
-    if (RT_FAILURE(rc)) return rc;
-    for (unsigned iTry = 0; iTry < RTPATHTMP_MAX_TRIES; iTry++) {
-        rtPathTmpFillRun(pchRun, cchRun);
-        rc = RTDirCreate(pszTemplate, fMode, 0);
-        if (RT_SUCCESS(rc)) return rc;
-        if (rc != QERR_ALREADY_EXISTS) break;
-    }
-    *pszTemplate = '\0';
-    return rc;
+    return rtPathTmpCreateUnique(pszTemplate, rtPathTmpCreateDir, &fMode);
+}
+
+typedef struct RTPATHTMPFILE {
+    RTFILE *phFile;
+    uint64_t fOpen;
+} RTPATHTMPFILE;
+
+static int rtPathTmpCreateFile(const char *pszPath, void *pvUser) {
+    RTPATHTMPFILE *pArgs = (RTPATHTMPFILE *)pvUser;
+    return RTFileOpen(pArgs->phFile, pszPath, pArgs->fOpen);
 }
 
 int RTFileOpenTemp(RTFILE *phFile, char *pszTemplate, uint64_t fOpen) {
@@ -81,16 +88,6 @@ int RTFileOpenTemp(RTFILE *phFile, char *pszTemplate, uint64_t fOpen) {
     *phFile = NIL_RTFILE;
     if (((uint32_t)fOpen & RTFOPEN_ACTION_MASK) != RTFOPEN_CREATE) return QERR_INVALID_FLAGS;
     if (!RT_VALID_PTR(pszTemplate)) return QERR_INVALID_POINTER;
-    char *pchRun = NULL;
-    size_t cchRun = 0;
-    int rc = rtPathTmpPrepare(pszTemplate, &pchRun, &cchRun);
-    if (RT_FAILURE(rc)) return rc;
-    for (unsigned iTry = 0; iTry < RTPATHTMP_MAX_TRIES; iTry++) {
-        rtPathTmpFillRun(pchRun, cchRun);
-        rc = RTFileOpen(phFile, pszTemplate, fOpen);
-        if (RT_SUCCESS(rc)) return rc;
-        if (rc != QERR_ALREADY_EXISTS) break;
-    }
-    *pszTemplate = '\0';
-    return rc;
+    RTPATHTMPFILE Args = {phFile, fOpen};
+    return rtPathTmpCreateUnique(pszTemplate, rtPathTmpCreateFile, &Args);
 }
