@@ -61,6 +61,24 @@ bool exists(const std::string &path) {
 std::string sampleStubPath() { return QRT_SOURCE_DIR "/fuzz/corpus/pe-reader/mingw-gui.exe"; }
 std::string sampleSignedStubPath() { return QRT_SOURCE_DIR "/fuzz/corpus/pe-reader/mingw-gui-signed.exe"; }
 
+TreeImage::TreeImage(const std::vector<uint8_t> &tree) {
+    file.assign(0x400, 0);
+    file.insert(file.end(), tree.begin(), tree.end());
+    file.resize(0x400 + 0x2000, 0); // room for the data the entries point at
+    image.fileSize = file.size();
+    image.sizeOfHeaders = 0x400;
+    image.sectionAlignment = 0x1000;
+    image.fileAlignment = 0x200;
+    quilpack::PeSection sec = {};
+    sec.virtualAddress = 0x1000;
+    sec.virtualSize = sec.sizeOfRawData = 0x2000;
+    sec.pointerToRawData = 0x400;
+    image.sections.push_back(sec);
+    image.endOfImage = 0x3000;
+    image.aDirs[quilpack::kDirResource].rva = 0x1000;
+    image.aDirs[quilpack::kDirResource].size = uint32_t(tree.size());
+}
+
 uint32_t getU32(const std::vector<uint8_t> &bytes, size_t off) {
     return bytes[off] | uint32_t(bytes[off + 1]) << 8 | uint32_t(bytes[off + 2]) << 16 | uint32_t(bytes[off + 3]) << 24;
 }

@@ -1,6 +1,8 @@
 // What quilpack's tests share: a scratch directory, whole-file helpers and the sample stub.
 #pragma once
 
+#include "pe-image.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -33,6 +35,14 @@ bool exists(const std::string &path);
 // The small MinGW GUI program of the fuzz corpus, a real linker's output.
 std::string sampleStubPath();
 std::string sampleSignedStubPath();
+
+// An image of one section at RVA 0x1000 (file offset 0x400, 0x2000 bytes) that begins with
+// TREE, the resource directory.
+struct TreeImage {
+    std::vector<uint8_t> file;
+    quilpack::PeImage image;
+    explicit TreeImage(const std::vector<uint8_t> &tree);
+};
 
 uint32_t getU32(const std::vector<uint8_t> &bytes, size_t off);
 uint16_t getU16(const std::vector<uint8_t> &bytes, size_t off);
