@@ -2,6 +2,7 @@
 #include "pack.h"
 
 #include "names.h"
+#include "package-list.h"
 #include "resource-tree.h"
 
 #include <algorithm>
@@ -75,14 +76,13 @@ bool planPackage(const PackInput &input, unsigned index, const PackWarn &warn,
 // Whether the stub's own tree holds a resource the container would write.
 bool checkStubResources(const std::string &stubPath, const std::vector<ResourceLeaf> &leaves, size_t cPackages,
                         PackError *pErr) {
+    if (findRcdata(leaves, kManifestName))
+        return fail(pErr, stubPath, "already carries packages (it has a MANIFEST resource); pack the bare stub instead");
     for (const ResourceLeaf &leaf : leaves) {
         if (leaf.type.fName || leaf.type.id != kRtRcdata || !leaf.name.fName) continue;
         std::string const name = leaf.name.display();
         std::string upper = name;
         for (char &ch : upper) ch = ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch;
-        if (upper == kManifestName)
-            return fail(pErr, stubPath,
-                        "already carries packages (it has a MANIFEST resource); pack the bare stub instead");
         for (size_t i = 0; i < cPackages; i++)
             if (upper == headerResourceName(unsigned(i)) || upper == payloadResourceName(unsigned(i)))
                 return fail(pErr, stubPath, "already has a resource named " + name);
