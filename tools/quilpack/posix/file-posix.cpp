@@ -161,6 +161,7 @@ void OutputFile::discard() {
 }
 
 void interruptsCatch() {
+    g_iInterrupt = 0; // an interrupt of an earlier pack in this process is over
     for (size_t i = 0; i < 2; i++) {
         struct sigaction sa;
         std::memset(&sa, 0, sizeof(sa));

@@ -188,6 +188,7 @@ void OutputFile::discard() {
 }
 
 void interruptsCatch() {
+    g_iInterrupt = 0; // an interrupt of an earlier pack in this process is over
     for (size_t i = 0; i < 3; i++) s_apfnOld[i] = signal(s_aiSignals[i], onInterrupt);
 }
 
