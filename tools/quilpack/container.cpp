@@ -1,5 +1,6 @@
 // Encoding and decoding of the manifest and package header resources.
 #include "container.h"
+#include "bytes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,15 +13,6 @@ const char kManifestName[] = "MANIFEST";
 namespace {
 
 const char kMagic[8] = {'q', 'u', 'i', 'l', '$', 't', 'u', 'b'};
-
-void putU32(uint8_t *pb, uint32_t u) {
-    pb[0] = uint8_t(u);
-    pb[1] = uint8_t(u >> 8);
-    pb[2] = uint8_t(u >> 16);
-    pb[3] = uint8_t(u >> 24);
-}
-
-uint32_t getU32(const uint8_t *pb) { return pb[0] | uint32_t(pb[1]) << 8 | uint32_t(pb[2]) << 16 | uint32_t(pb[3]) << 24; }
 
 std::string indexedName(const char *pszPrefix, unsigned index) {
     char sz[32];

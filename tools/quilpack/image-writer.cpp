@@ -2,6 +2,7 @@
 // from memory, the payloads block by block. The checksum is summed on the way and written last.
 #include "pack.h"
 
+#include "bytes.h"
 #include "pe-checksum.h"
 
 #include <algorithm>
@@ -12,14 +13,6 @@ namespace quilpack {
 namespace {
 
 constexpr size_t kBlockSize = 1u << 20;
-
-void putU32(uint8_t *pb, uint32_t u) {
-    pb[0] = uint8_t(u);
-    pb[1] = uint8_t(u >> 8);
-    pb[2] = uint8_t(u >> 16);
-    pb[3] = uint8_t(u >> 24);
-}
-uint32_t getU32(const uint8_t *pb) { return pb[0] | uint32_t(pb[1]) << 8 | uint32_t(pb[2]) << 16 | uint32_t(pb[3]) << 24; }
 
 class Writer {
 public:
@@ -119,6 +112,10 @@ bool packWrite(PackPlan &plan, const std::string &outputPath, PackError *pErr) {
     }
     if (!writer.zeroTo(plan.offSection + plan.cbSectionRaw)) return false;
 
+    // Inputs closed before the rename: Windows cannot replace a file that is still open, and
+    // the output may replace the stub or a package file.
+    plan.stubFile.reset();
+    for (PlannedPackage &pkg : plan.packages) pkg.file.reset();
     uint8_t abSum[4];
     putU32(abSum, writer.checksum());
     if (!out.writeAt(stub.offCheckSum(), abSum, sizeof(abSum), &err) || !out.commit(&err)) {

@@ -1,6 +1,7 @@
 // Checks and layout of a pack: every refusal happens here, before the first byte is written.
 #include "pack.h"
 
+#include "bytes.h"
 #include "names.h"
 #include "package-list.h"
 #include "resource-tree.h"
@@ -16,15 +17,6 @@ namespace {
 constexpr uint32_t kSectionCharacteristics = 0x40000040u; // initialised data, readable
 
 uint64_t alignUp(uint64_t u, uint64_t uAlign) { return (u + uAlign - 1) / uAlign * uAlign; }
-
-void putU16(uint8_t *pb, uint32_t u) {
-    pb[0] = uint8_t(u);
-    pb[1] = uint8_t(u >> 8);
-}
-void putU32(uint8_t *pb, uint32_t u) {
-    putU16(pb, u);
-    putU16(pb + 2, u >> 16);
-}
 
 bool fail(PackError *pErr, const std::string &file, const std::string &problem) {
     pErr->message = file + ": " + problem;
@@ -129,16 +121,7 @@ bool packPlan(const PackRequest &request, const PackWarn &warn, PackPlan *pPlan,
 
     // The tree: the stub's resources where they are, the container's in the new section.
     std::vector<ResourceEntry> entries;
-    for (const ResourceLeaf &leaf : leaves) {
-        ResourceEntry entry;
-        entry.type = leaf.type;
-        entry.name = leaf.name;
-        entry.lang = leaf.lang;
-        entry.codePage = leaf.codePage;
-        entry.size = leaf.size;
-        entry.dataRva = leaf.dataRva;
-        entries.push_back(entry);
-    }
+    for (const ResourceLeaf &leaf : leaves) entries.push_back(resourceEntryOf(leaf));
     auto const addOurs = [&](const std::string &name, uint64_t cb) {
         ResourceEntry entry;
         entry.type = ResourceId::number(kRtRcdata);

@@ -1,6 +1,8 @@
 // PE32 headers and resource tree, read with bounds checks on every field.
 #include "pe-image.h"
 
+#include "bytes.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,8 +22,6 @@ constexpr uint32_t kSubdirFlag = 0x80000000u;
 // A real tree holds a few dozen leaves; a crafted one could fan out to billions.
 constexpr size_t kMaxTreeEntries = 65536;
 
-uint16_t u16(const uint8_t *pb) { return uint16_t(pb[0] | pb[1] << 8); }
-uint32_t u32(const uint8_t *pb) { return pb[0] | uint32_t(pb[1]) << 8 | uint32_t(pb[2]) << 16 | uint32_t(pb[3]) << 24; }
 bool isPowerOfTwo(uint32_t u) { return u && !(u & (u - 1)); }
 std::string hex(uint32_t u) {
     char sz[16];
@@ -80,20 +80,20 @@ private:
         }
         uint8_t abLen[2];
         if (!readAt(uName & ~kSubdirFlag, abLen, 2, pErr)) return false;
-        uint16_t const cwc = u16(abLen);
+        uint16_t const cwc = getU16(abLen);
         std::vector<uint8_t> ab(size_t(cwc) * 2);
         if (cwc && !readAt((uName & ~kSubdirFlag) + 2, ab.data(), uint32_t(ab.size()), pErr)) return false;
         pId->fName = true;
         pId->id = 0;
         pId->name.resize(cwc);
-        for (size_t i = 0; i < cwc; i++) pId->name[i] = char16_t(u16(&ab[2 * i]));
+        for (size_t i = 0; i < cwc; i++) pId->name[i] = char16_t(getU16(&ab[2 * i]));
         return true;
     }
 
     bool walk(uint32_t offDir, unsigned level, ResourceLeaf *pLeaf, std::string *pErr) {
         uint8_t abDir[16];
         if (!readAt(offDir, abDir, sizeof(abDir), pErr)) return false;
-        uint32_t const cEntries = uint32_t(u16(abDir + 12)) + u16(abDir + 14);
+        uint32_t const cEntries = uint32_t(getU16(abDir + 12)) + getU16(abDir + 14);
         for (uint32_t i = 0; i < cEntries; i++) {
             if (++m_cVisited > kMaxTreeEntries) {
                 *pErr = "resource tree with more than " + std::to_string(kMaxTreeEntries) + " entries";
@@ -101,7 +101,7 @@ private:
             }
             uint8_t abEntry[8];
             if (!readAt(offDir + 16 + 8 * i, abEntry, sizeof(abEntry), pErr)) return false;
-            uint32_t const uName = u32(abEntry), uOffset = u32(abEntry + 4);
+            uint32_t const uName = getU32(abEntry), uOffset = getU32(abEntry + 4);
             bool const fSubdir = (uOffset & kSubdirFlag) != 0;
             ResourceId id;
             if (!readId(uName, &id, pErr)) return false;
@@ -125,9 +125,9 @@ private:
             }
             uint8_t abData[16];
             if (!readAt(uOffset, abData, sizeof(abData), pErr)) return false;
-            pLeaf->dataRva = u32(abData);
-            pLeaf->size = u32(abData + 4);
-            pLeaf->codePage = u32(abData + 8);
+            pLeaf->dataRva = getU32(abData);
+            pLeaf->size = getU32(abData + 4);
+            pLeaf->codePage = getU32(abData + 8);
             uint64_t offIgnored = 0;
             if (pLeaf->size ? !peRvaToOffset(m_image, pLeaf->dataRva, pLeaf->size, &offIgnored)
                             : pLeaf->dataRva > m_image.endOfImage) {
@@ -157,7 +157,7 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         *pErr = "not a Windows executable (no MZ header)";
         return false;
     }
-    uint32_t const offPe = u32(abDos + 0x3c);
+    uint32_t const offPe = getU32(abDos + 0x3c);
     uint8_t abPe[24];
     if (uint64_t(offPe) + sizeof(abPe) > img.fileSize || !src.read(offPe, abPe, sizeof(abPe), pErr) ||
         std::memcmp(abPe, "PE\0\0", 4) != 0) {
@@ -165,7 +165,7 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         return false;
     }
     img.offFileHeader = offPe + 4;
-    img.machine = u16(abPe + 4);
+    img.machine = getU16(abPe + 4);
     if (img.machine == kMachineAmd64) {
         *pErr = "a 64-bit image; the stub is a 32-bit x86 program";
         return false;
@@ -174,11 +174,11 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         *pErr = "not an i386 image (machine " + hex(img.machine) + ")";
         return false;
     }
-    unsigned const cSections = u16(abPe + 6);
-    img.pointerToSymbolTable = u32(abPe + 12);
-    img.numberOfSymbols = u32(abPe + 16);
-    uint16_t const cbOptional = u16(abPe + 20);
-    img.characteristics = u16(abPe + 22);
+    unsigned const cSections = getU16(abPe + 6);
+    img.pointerToSymbolTable = getU32(abPe + 12);
+    img.numberOfSymbols = getU32(abPe + 16);
+    uint16_t const cbOptional = getU16(abPe + 20);
+    img.characteristics = getU16(abPe + 22);
     img.offOptionalHeader = img.offFileHeader + 20;
 
     uint8_t abOpt[224] = {};
@@ -186,7 +186,7 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         *pErr = "not a PE image (optional header missing or truncated)";
         return false;
     }
-    uint16_t const magic = u16(abOpt);
+    uint16_t const magic = getU16(abOpt);
     if (magic == kMagicPe32Plus) {
         *pErr = "a PE32+ (64-bit) image; the stub is a PE32 program";
         return false;
@@ -199,14 +199,14 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         *pErr = img.characteristics & kFileDll ? "a DLL, not a program" : "not marked executable";
         return false;
     }
-    img.sizeOfInitializedData = u32(abOpt + 8);
-    img.sectionAlignment = u32(abOpt + 32);
-    img.fileAlignment = u32(abOpt + 36);
-    img.sizeOfImage = u32(abOpt + 56);
-    img.sizeOfHeaders = u32(abOpt + 60);
-    img.checkSum = u32(abOpt + 64);
-    img.subsystem = u16(abOpt + 68);
-    img.numberOfRvaAndSizes = u32(abOpt + 92);
+    img.sizeOfInitializedData = getU32(abOpt + 8);
+    img.sectionAlignment = getU32(abOpt + 32);
+    img.fileAlignment = getU32(abOpt + 36);
+    img.sizeOfImage = getU32(abOpt + 56);
+    img.sizeOfHeaders = getU32(abOpt + 60);
+    img.checkSum = getU32(abOpt + 64);
+    img.subsystem = getU16(abOpt + 68);
+    img.numberOfRvaAndSizes = getU32(abOpt + 92);
     if (img.subsystem != kSubsystemGui) {
         *pErr = "not a GUI program (subsystem " + std::to_string(img.subsystem) + ")";
         return false;
@@ -217,8 +217,8 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         return false;
     }
     for (unsigned i = 0; i < cDirs; i++) {
-        img.aDirs[i].rva = u32(abOpt + 96 + 8 * i);
-        img.aDirs[i].size = u32(abOpt + 100 + 8 * i);
+        img.aDirs[i].rva = getU32(abOpt + 96 + 8 * i);
+        img.aDirs[i].size = getU32(abOpt + 100 + 8 * i);
     }
     if (!isPowerOfTwo(img.fileAlignment) || img.fileAlignment < 512 || img.fileAlignment > 65536 ||
         !isPowerOfTwo(img.sectionAlignment) || img.sectionAlignment < 4096 ||
@@ -245,11 +245,11 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         const uint8_t *pb = &abTable[kSectionHeaderSize * i];
         PeSection sec;
         std::memcpy(sec.achName, pb, 8);
-        sec.virtualSize = u32(pb + 8);
-        sec.virtualAddress = u32(pb + 12);
-        sec.sizeOfRawData = u32(pb + 16);
-        sec.pointerToRawData = u32(pb + 20);
-        sec.characteristics = u32(pb + 36);
+        sec.virtualSize = getU32(pb + 8);
+        sec.virtualAddress = getU32(pb + 12);
+        sec.sizeOfRawData = getU32(pb + 16);
+        sec.pointerToRawData = getU32(pb + 20);
+        sec.characteristics = getU32(pb + 36);
         std::string const name = "section " + std::to_string(i + 1);
         if (sec.sizeOfRawData && uint64_t(sec.pointerToRawData) + sec.sizeOfRawData > img.fileSize) {
             *pErr = name + " lies beyond the end of the file (truncated?)";
@@ -279,11 +279,11 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
         uint64_t const offStrings = uint64_t(img.pointerToSymbolTable) + 18ull * img.numberOfSymbols;
         uint8_t abLen[4];
         if (offStrings + 4 > img.fileSize || !src.read(offStrings, abLen, 4, pErr) ||
-            offStrings + std::max<uint32_t>(u32(abLen), 4) > img.fileSize) {
+            offStrings + std::max<uint32_t>(getU32(abLen), 4) > img.fileSize) {
             *pErr = "symbol table beyond the end of the file (truncated?)";
             return false;
         }
-        img.endOfSections = std::max<uint64_t>(img.endOfSections, offStrings + std::max<uint32_t>(u32(abLen), 4));
+        img.endOfSections = std::max<uint64_t>(img.endOfSections, offStrings + std::max<uint32_t>(getU32(abLen), 4));
     }
 
     // A signature (certificate table) ends the file; it is dropped, so that the packed file can

@@ -2,6 +2,8 @@
 // then the name strings.
 #include "resource-tree.h"
 
+#include "bytes.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -12,15 +14,8 @@ namespace {
 constexpr uint32_t kDirSize = 16, kEntrySize = 8, kDataEntrySize = 16;
 constexpr uint32_t kHighBit = 0x80000000u;
 
-void putU16(std::vector<uint8_t> &out, uint32_t off, uint16_t u) {
-    out[off] = uint8_t(u);
-    out[off + 1] = uint8_t(u >> 8);
-}
-
-void putU32(std::vector<uint8_t> &out, uint32_t off, uint32_t u) {
-    putU16(out, off, uint16_t(u));
-    putU16(out, off + 2, uint16_t(u >> 16));
-}
+void putU16(std::vector<uint8_t> &out, uint32_t off, uint16_t u) { quilpack::putU16(&out[off], u); }
+void putU32(std::vector<uint8_t> &out, uint32_t off, uint32_t u) { quilpack::putU32(&out[off], u); }
 
 // The tree's shape: the index of each level's first entry for every distinct type and name.
 struct Shape {
@@ -63,6 +58,17 @@ void putDir(std::vector<uint8_t> &out, uint32_t off, const std::vector<const Res
 }
 
 } // namespace
+
+ResourceEntry resourceEntryOf(const ResourceLeaf &leaf) {
+    ResourceEntry entry;
+    entry.type = leaf.type;
+    entry.name = leaf.name;
+    entry.lang = leaf.lang;
+    entry.codePage = leaf.codePage;
+    entry.size = leaf.size;
+    entry.dataRva = leaf.dataRva;
+    return entry;
+}
 
 bool resourceIdLess(const ResourceId &a, const ResourceId &b) {
     if (a.fName != b.fName) return a.fName;

@@ -21,6 +21,9 @@ struct ResourceEntry {
     uint32_t dataRva = 0;
 };
 
+// An entry for a resource read from an image, at the place it has there.
+ResourceEntry resourceEntryOf(const ResourceLeaf &leaf);
+
 // The order Windows requires within one level: names before numbers, names by their UTF-16
 // units (a name before the longer names it begins), numbers ascending.
 bool resourceIdLess(const ResourceId &a, const ResourceId &b);

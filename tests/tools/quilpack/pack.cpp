@@ -138,10 +138,6 @@ TEST(QuilpackPack, Refusals) {
     writeFile(dir.path("a.msi"), "a");
     writeFile(dir.path("empty.msi"), "");
     writeFile(dir.path("readme.txt"), "r");
-    writeFile(dir.path("CON.msi"), "c");
-    writeFile(dir.path("x:y.msi"), "c");
-    writeFile(dir.path("trail."), "t");
-    writeFile(dir.path("caf\xc3\xa9.msi"), "e");
     writeFile(dir.path("notpe.exe"), "MZ but nothing more");
     std::filesystem::create_directory(dir.path("sub"));
     writeFile(dir.path("sub/A.MSI"), "b");
@@ -174,12 +170,6 @@ TEST(QuilpackPack, Refusals) {
         {__LINE__, stub, {{dir.path("sub"), 0}}, dir.path("sub") + ": is a directory"},
         {__LINE__, stub, {{dir.path("empty.msi"), 0}},
          dir.path("empty.msi") + ": empty; the stub cannot carry an empty package"},
-        {__LINE__, stub, {{dir.path("CON.msi"), 0}},
-         dir.path("CON.msi") + ": file name 'CON.msi' is a reserved device name"},
-        {__LINE__, stub, {{dir.path("x:y.msi"), 0}}, dir.path("x:y.msi") + ": file name holds ':'"},
-        {__LINE__, stub, {{dir.path("trail."), 0}}, dir.path("trail.") + ": file name ends in '.'"},
-        {__LINE__, stub, {{dir.path("caf\xc3\xa9.msi"), 0}},
-         dir.path("caf\xc3\xa9.msi") + ": file name holds a byte that is not ASCII"},
         {__LINE__, stub, {{dir.path("a.msi"), 0}, {dir.path("sub/A.MSI"), 2}},
          dir.path("sub/A.MSI") + ": file name 'A.MSI' is that of " + dir.path("a.msi") +
              " (Windows file names ignore case), so the stub could not extract both"},
