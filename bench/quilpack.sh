@@ -16,7 +16,7 @@ cat "$work/Product.msi" > /dev/null # warm: both tools read from the cache
 # One run: prints "milliseconds peak-RSS-KiB".
 measure() {
     rm -f "$work/out"
-    sync "$work" 2>/dev/null || true # write back the previous run's pages first
+    sync # write back the previous run's pages first, outside the timing
     local t0 t1
     t0=$(date +%s%N)
     /usr/bin/time -f %M -o "$work/rss" "$@" > /dev/null
@@ -26,19 +26,17 @@ measure() {
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 declare -A us rss
+: > "$work/cp.times" && : > "$work/cp.rss" && : > "$work/quilpack.times" && : > "$work/quilpack.rss"
+# Alternating, so that a slow spell of the disk falls on both tools alike.
+for ((i = 0; i < runs; i++)); do
+    read -r t m < <(measure cp "$work/Product.msi" "$work/out")
+    echo "$t" >> "$work/cp.times" && echo "$m" >> "$work/cp.rss"
+    read -r t m < <(measure "$quilpack" create --stub "$stub" --output "$work/out" --arch amd64 "$work/Product.msi")
+    echo "$t" >> "$work/quilpack.times" && echo "$m" >> "$work/quilpack.rss"
+done
 for tool in cp quilpack; do
-    : > "$work/times" && : > "$work/rsses"
-    for ((i = 0; i < runs; i++)); do
-        if [ "$tool" = cp ]; then
-            read -r t m < <(measure cp "$work/Product.msi" "$work/out")
-        else
-            read -r t m < <(measure "$quilpack" create --stub "$stub" --output "$work/out" --arch amd64 \
-                "$work/Product.msi")
-        fi
-        echo "$t" >> "$work/times" && echo "$m" >> "$work/rsses"
-    done
-    us[$tool]=$(median < "$work/times")
-    rss[$tool]=$(median < "$work/rsses")
+    us[$tool]=$(median < "$work/$tool.times")
+    rss[$tool]=$(median < "$work/$tool.rss")
 done
 
 echo

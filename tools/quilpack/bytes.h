@@ -5,7 +5,9 @@
 
 namespace quilpack {
 
-inline uint16_t getU16(const uint8_t *pb) { return uint16_t(pb[0] | pb[1] << 8); }
+inline uint16_t getU16(const uint8_t *pb) {
+    return uint16_t(pb[0] | pb[1] << 8);
+}
 inline uint32_t getU32(const uint8_t *pb) {
     return pb[0] | uint32_t(pb[1]) << 8 | uint32_t(pb[2]) << 16 | uint32_t(pb[3]) << 24;
 }

@@ -65,7 +65,8 @@ int failure(std::ostream &err, const std::string &message) {
 std::string printable(const std::string &text) {
     std::string out;
     for (unsigned char ch : text) {
-        if (ch >= 0x20 && ch < 0x7f && ch != '\\') out += char(ch);
+        if (ch >= 0x20 && ch < 0x7f && ch != '\\')
+            out += char(ch);
         else {
             char sz[8];
             std::snprintf(sz, sizeof(sz), "\\x%02x", ch);
@@ -155,7 +156,8 @@ int runList(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     InputFile file;
     std::string problem;
     PackageListing listing;
-    if (!file.open(path, &problem) || !listPackages(file, &listing, &problem)) return failure(err, path + ": " + problem);
+    if (!file.open(path, &problem) || !listPackages(file, &listing, &problem))
+        return failure(err, path + ": " + problem);
     if (!listing.fMagicOk)
         err << "quilpack: warning: " << path << ": manifest magic or version is not what quilpack writes\n";
     out << "count\t" << unsigned(listing.manifest.packageCount) << "\n";

@@ -75,7 +75,11 @@ bool decodeHeader(const uint8_t *pb, size_t cb, StubPackage *pPackage, std::stri
     return true;
 }
 
-std::string headerResourceName(unsigned index) { return indexedName("HDR_", index); }
-std::string payloadResourceName(unsigned index) { return indexedName("BIN_", index); }
+std::string headerResourceName(unsigned index) {
+    return indexedName("HDR_", index);
+}
+std::string payloadResourceName(unsigned index) {
+    return indexedName("BIN_", index);
+}
 
 } // namespace quilpack

@@ -32,9 +32,9 @@ struct StubManifest {
 
 // One package's header.
 struct StubPackage {
-    uint8_t architecture = 0;  // a PackageArch value or any other number
-    std::string resourceName;  // the payload's resource name
-    std::string fileName;      // the name the package is extracted under
+    uint8_t architecture = 0; // a PackageArch value or any other number
+    std::string resourceName; // the payload's resource name
+    std::string fileName;     // the name the package is extracted under
 };
 
 // The 20 bytes of the manifest resource.

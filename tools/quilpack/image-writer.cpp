@@ -12,12 +12,10 @@ namespace quilpack {
 
 namespace {
 
-constexpr size_t kBlockSize = 1u << 20;
-
 class Writer {
 public:
     Writer(OutputFile &out, const std::string &outputPath, PackError *pErr)
-        : m_out(out), m_outputPath(outputPath), m_pErr(pErr), m_block(kBlockSize) {}
+        : m_out(out), m_outputPath(outputPath), m_pErr(pErr), m_block(kCopyBlockSize) {}
 
     bool put(const void *pv, size_t cb) {
         std::string err;

@@ -8,7 +8,9 @@ namespace quilpack {
 
 namespace {
 
-char asciiUpper(char ch) { return ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch; }
+char asciiUpper(char ch) {
+    return ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch;
+}
 
 bool asciiIEquals(const std::string &a, const char *psz) {
     size_t const cch = std::strlen(psz);
@@ -50,7 +52,9 @@ std::string fileNameProblem(const std::string &name) {
     return "";
 }
 
-bool sameFileName(const std::string &a, const std::string &b) { return asciiIEquals(a, b.c_str()); }
+bool sameFileName(const std::string &a, const std::string &b) {
+    return asciiIEquals(a, b.c_str());
+}
 
 bool hasSuffix(const std::string &name, const char *pszSuffix) {
     size_t const cch = std::strlen(pszSuffix);
@@ -58,9 +62,12 @@ bool hasSuffix(const std::string &name, const char *pszSuffix) {
 }
 
 bool parseArch(const std::string &text, uint8_t *pArch) {
-    if (text == "all") *pArch = uint8_t(0);
-    else if (text == "x86") *pArch = uint8_t(1);
-    else if (text == "amd64") *pArch = uint8_t(2);
+    if (text == "all")
+        *pArch = uint8_t(0);
+    else if (text == "x86")
+        *pArch = uint8_t(1);
+    else if (text == "amd64")
+        *pArch = uint8_t(2);
     else {
         if (text.empty() || text.size() > 3) return false;
         unsigned value = 0;
@@ -76,10 +83,14 @@ bool parseArch(const std::string &text, uint8_t *pArch) {
 
 std::string archName(uint8_t value) {
     switch (value) {
-    case 0: return "all";
-    case 1: return "x86";
-    case 2: return "amd64";
-    default: return std::to_string(value);
+    case 0:
+        return "all";
+    case 1:
+        return "x86";
+    case 2:
+        return "amd64";
+    default:
+        return std::to_string(value);
     }
 }
 

@@ -16,7 +16,9 @@ namespace {
 
 constexpr uint32_t kSectionCharacteristics = 0x40000040u; // initialised data, readable
 
-uint64_t alignUp(uint64_t u, uint64_t uAlign) { return (u + uAlign - 1) / uAlign * uAlign; }
+uint64_t alignUp(uint64_t u, uint64_t uAlign) {
+    return (u + uAlign - 1) / uAlign * uAlign;
+}
 
 bool fail(PackError *pErr, const std::string &file, const std::string &problem) {
     pErr->message = file + ": " + problem;
@@ -69,7 +71,8 @@ bool planPackage(const PackInput &input, unsigned index, const PackWarn &warn,
 bool checkStubResources(const std::string &stubPath, const std::vector<ResourceLeaf> &leaves, size_t cPackages,
                         PackError *pErr) {
     if (findRcdata(leaves, kManifestName))
-        return fail(pErr, stubPath, "already carries packages (it has a MANIFEST resource); pack the bare stub instead");
+        return fail(pErr, stubPath,
+                    "already carries packages (it has a MANIFEST resource); pack the bare stub instead");
     for (const ResourceLeaf &leaf : leaves) {
         if (leaf.type.fName || leaf.type.id != kRtRcdata || !leaf.name.fName) continue;
         std::string const name = leaf.name.display();

@@ -21,6 +21,9 @@ namespace quilpack {
 // the Windows Installer.
 constexpr uint32_t kMaxImageSize = 0x70000000u;
 constexpr uint32_t kPayloadAlignment = 4096;
+// Payloads are copied through one buffer of this size: small enough to stay in the CPU's cache
+// between the read, the checksum and the write (measured faster than 1 and 4 MiB).
+constexpr size_t kCopyBlockSize = 256u << 10;
 
 struct PackInput {
     std::string path;

@@ -45,6 +45,8 @@ void PeChecksum::update(const void *pv, size_t cb) {
     m_uSum = fold16(uSum);
 }
 
-uint32_t PeChecksum::finish(uint64_t cbFile) const { return uint32_t(fold16(m_uSum) + cbFile); }
+uint32_t PeChecksum::finish(uint64_t cbFile) const {
+    return uint32_t(fold16(m_uSum) + cbFile);
+}
 
 } // namespace quilpack

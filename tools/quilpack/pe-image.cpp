@@ -22,7 +22,9 @@ constexpr uint32_t kSubdirFlag = 0x80000000u;
 // A real tree holds a few dozen leaves; a crafted one could fan out to billions.
 constexpr size_t kMaxTreeEntries = 65536;
 
-bool isPowerOfTwo(uint32_t u) { return u && !(u & (u - 1)); }
+bool isPowerOfTwo(uint32_t u) {
+    return u && !(u & (u - 1));
+}
 std::string hex(uint32_t u) {
     char sz[16];
     std::snprintf(sz, sizeof(sz), "%#x", u);
@@ -105,12 +107,15 @@ private:
             bool const fSubdir = (uOffset & kSubdirFlag) != 0;
             ResourceId id;
             if (!readId(uName, &id, pErr)) return false;
-            if (level == 0) pLeaf->type = id;
-            else if (level == 1) pLeaf->name = id;
+            if (level == 0)
+                pLeaf->type = id;
+            else if (level == 1)
+                pLeaf->name = id;
             else if (id.fName) {
                 *pErr = "resource tree names a language";
                 return false;
-            } else pLeaf->lang = id.id;
+            } else
+                pLeaf->lang = id.id;
             if (level < 2) {
                 if (!fSubdir) {
                     *pErr = "resource tree too shallow";
@@ -269,7 +274,8 @@ bool peRead(ByteSource &src, PeImage *pImage, std::string *pErr) {
             return false;
         }
         if (sec.sizeOfRawData)
-            img.endOfSections = std::max<uint64_t>(img.endOfSections, uint64_t(sec.pointerToRawData) + sec.sizeOfRawData);
+            img.endOfSections =
+                std::max<uint64_t>(img.endOfSections, uint64_t(sec.pointerToRawData) + sec.sizeOfRawData);
         img.sections.push_back(sec);
     }
     img.endOfImage = uint32_t(uVaEnd);

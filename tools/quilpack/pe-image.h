@@ -28,7 +28,7 @@ struct PeDataDir {
 // What the packer needs of an image, with the file offsets of the fields it rewrites.
 struct PeImage {
     uint64_t fileSize = 0;
-    uint32_t offFileHeader = 0;     // the COFF header, after "PE\0\0"
+    uint32_t offFileHeader = 0; // the COFF header, after "PE\0\0"
     uint32_t offOptionalHeader = 0;
     uint32_t offSectionTable = 0;
     uint16_t machine = 0, characteristics = 0, subsystem = 0;

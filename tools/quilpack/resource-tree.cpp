@@ -14,8 +14,12 @@ namespace {
 constexpr uint32_t kDirSize = 16, kEntrySize = 8, kDataEntrySize = 16;
 constexpr uint32_t kHighBit = 0x80000000u;
 
-void putU16(std::vector<uint8_t> &out, uint32_t off, uint16_t u) { quilpack::putU16(&out[off], u); }
-void putU32(std::vector<uint8_t> &out, uint32_t off, uint32_t u) { quilpack::putU32(&out[off], u); }
+void putU16(std::vector<uint8_t> &out, uint32_t off, uint16_t u) {
+    quilpack::putU16(&out[off], u);
+}
+void putU32(std::vector<uint8_t> &out, uint32_t off, uint32_t u) {
+    quilpack::putU32(&out[off], u);
+}
 
 // The tree's shape: the index of each level's first entry for every distinct type and name.
 struct Shape {
@@ -24,7 +28,9 @@ struct Shape {
     uint32_t cbDirs = 0, cbStrings = 0;
 };
 
-uint32_t stringSize(const ResourceId &id) { return id.fName ? uint32_t(2 + 2 * id.name.size()) : 0; }
+uint32_t stringSize(const ResourceId &id) {
+    return id.fName ? uint32_t(2 + 2 * id.name.size()) : 0;
+}
 
 Shape shapeOf(const std::vector<ResourceEntry> &entries) {
     Shape shape;
@@ -47,7 +53,9 @@ Shape shapeOf(const std::vector<ResourceEntry> &entries) {
     return shape;
 }
 
-uint32_t align8(uint32_t u) { return (u + 7) & ~7u; }
+uint32_t align8(uint32_t u) {
+    return (u + 7) & ~7u;
+}
 
 // Writes a directory header with the counts of named and numbered entries among IDS.
 void putDir(std::vector<uint8_t> &out, uint32_t off, const std::vector<const ResourceId *> &ids) {
@@ -132,8 +140,8 @@ std::vector<uint8_t> resourceTreeBuild(const std::vector<ResourceEntry> &entries
             nameDirOffs.push_back(offNext);
             size_t const iFirst = shape.nameStarts[t][n];
             size_t const iEnd = n + 1 < shape.nameStarts[t].size() ? shape.nameStarts[t][n + 1]
-                                : t + 1 < cTypes                  ? shape.typeStarts[t + 1]
-                                                                  : entries.size();
+                                : t + 1 < cTypes                   ? shape.typeStarts[t + 1]
+                                                                   : entries.size();
             offNext += kDirSize + kEntrySize * uint32_t(iEnd - iFirst);
         }
 

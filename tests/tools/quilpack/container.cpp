@@ -28,9 +28,15 @@ TEST(QuilpackContainer, ManifestBytes) {
         const char *pszHex;
     };
     const Row rows[] = {
-        {__LINE__, 0, "7175696c247475620000000001000000" "00000000"},
-        {__LINE__, 1, "7175696c247475620000000001000000" "01000000"},
-        {__LINE__, 255, "7175696c247475620000000001000000" "ff000000"},
+        {__LINE__, 0,
+         "7175696c247475620000000001000000"
+         "00000000"},
+        {__LINE__, 1,
+         "7175696c247475620000000001000000"
+         "01000000"},
+        {__LINE__, 255,
+         "7175696c247475620000000001000000"
+         "ff000000"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.line);
@@ -69,12 +75,9 @@ TEST(QuilpackContainer, ResourceNames) {
         const char *pszHeader, *pszPayload;
     };
     const Row rows[] = {
-        {__LINE__, 0, "HDR_00", "BIN_00"},
-        {__LINE__, 7, "HDR_07", "BIN_07"},
-        {__LINE__, 99, "HDR_99", "BIN_99"},
-        {__LINE__, 100, "HDR_100", "BIN_100"},
-        {__LINE__, 123, "HDR_123", "BIN_123"},
-        {__LINE__, 254, "HDR_254", "BIN_254"},
+        {__LINE__, 0, "HDR_00", "BIN_00"},     {__LINE__, 7, "HDR_07", "BIN_07"},
+        {__LINE__, 99, "HDR_99", "BIN_99"},    {__LINE__, 100, "HDR_100", "BIN_100"},
+        {__LINE__, 123, "HDR_123", "BIN_123"}, {__LINE__, 254, "HDR_254", "BIN_254"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.line);
@@ -98,12 +101,10 @@ TEST(QuilpackContainer, ManifestReadBack) {
     std::vector<uint8_t> shortest(good.begin(), good.begin() + 17);
     std::vector<uint8_t> tooShort(good.begin(), good.begin() + 16);
     const Row rows[] = {
-        {__LINE__, good, true, true, 3},
-        {__LINE__, otherMagic, true, false, 3},   // the count is still read
-        {__LINE__, otherVersion, true, true, 3},  // the version is reported, not judged here
-        {__LINE__, shortest, true, false, 3},     // holds the count
-        {__LINE__, tooShort, false, false, 0},
-        {__LINE__, {}, false, false, 0},
+        {__LINE__, good, true, true, 3},         {__LINE__, otherMagic, true, false, 3}, // the count is still read
+        {__LINE__, otherVersion, true, true, 3}, // the version is reported, not judged here
+        {__LINE__, shortest, true, false, 3},    // holds the count
+        {__LINE__, tooShort, false, false, 0},   {__LINE__, {}, false, false, 0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.line);

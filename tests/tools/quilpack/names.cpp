@@ -16,10 +16,10 @@ TEST(QuilpackNames, FileNameProblems) {
     const Row rows[] = {
         {__LINE__, "Product.msi", ""},
         {__LINE__, "data1.cab", ""},
-        {__LINE__, "a b.msi", ""},            // inner spaces are fine
-        {__LINE__, ".hidden", ""},            // a leading dot is an ordinary name
-        {__LINE__, "CONSOLE.msi", ""},        // only the exact device names
-        {__LINE__, "COM10.msi", ""},          // COM1-COM9 only
+        {__LINE__, "a b.msi", ""},     // inner spaces are fine
+        {__LINE__, ".hidden", ""},     // a leading dot is an ordinary name
+        {__LINE__, "CONSOLE.msi", ""}, // only the exact device names
+        {__LINE__, "COM10.msi", ""},   // COM1-COM9 only
         {__LINE__, "COM0", ""},
         {__LINE__, "LPT", ""},
         {__LINE__, std::string(259, 'x'), ""},
@@ -92,11 +92,11 @@ TEST(QuilpackNames, Architectures) {
         const char *pszName;
     };
     const Row rows[] = {
-        {__LINE__, "all", 0, "all"},     {__LINE__, "x86", 1, "x86"},     {__LINE__, "amd64", 2, "amd64"},
-        {__LINE__, "0", 0, "all"},       {__LINE__, "2", 2, "amd64"},     {__LINE__, "3", 3, "3"},
-        {__LINE__, "255", 255, "255"},   {__LINE__, "007", 7, "7"},       {__LINE__, "256", -1, ""},
-        {__LINE__, "-1", -1, ""},        {__LINE__, "", -1, ""},          {__LINE__, "ALL", -1, ""},
-        {__LINE__, "x64", -1, ""},       {__LINE__, "1a", -1, ""},        {__LINE__, "0255", -1, ""},
+        {__LINE__, "all", 0, "all"},   {__LINE__, "x86", 1, "x86"}, {__LINE__, "amd64", 2, "amd64"},
+        {__LINE__, "0", 0, "all"},     {__LINE__, "2", 2, "amd64"}, {__LINE__, "3", 3, "3"},
+        {__LINE__, "255", 255, "255"}, {__LINE__, "007", 7, "7"},   {__LINE__, "256", -1, ""},
+        {__LINE__, "-1", -1, ""},      {__LINE__, "", -1, ""},      {__LINE__, "ALL", -1, ""},
+        {__LINE__, "x64", -1, ""},     {__LINE__, "1a", -1, ""},    {__LINE__, "0255", -1, ""},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.line);

@@ -28,7 +28,8 @@ Packed pack(const std::string &stub, const std::string &out, const std::vector<P
     request.inputs = inputs;
     Packed result;
     PackError error;
-    result.fOk = packCreate(request, [&](const std::string &w) { result.warnings += w + "\n"; }, &error);
+    result.fOk = packCreate(
+        request, [&](const std::string &w) { result.warnings += w + "\n"; }, &error);
     result.message = error.message;
     return result;
 }
@@ -168,25 +169,42 @@ TEST(QuilpackPack, Refusals) {
     const Row rows[] = {
         {__LINE__, stub, {{dir.path("missing.msi"), 0}}, dir.path("missing.msi") + ": no such file"},
         {__LINE__, stub, {{dir.path("sub"), 0}}, dir.path("sub") + ": is a directory"},
-        {__LINE__, stub, {{dir.path("empty.msi"), 0}},
+        {__LINE__,
+         stub,
+         {{dir.path("empty.msi"), 0}},
          dir.path("empty.msi") + ": empty; the stub cannot carry an empty package"},
-        {__LINE__, stub, {{dir.path("a.msi"), 0}, {dir.path("sub/A.MSI"), 2}},
+        {__LINE__,
+         stub,
+         {{dir.path("a.msi"), 0}, {dir.path("sub/A.MSI"), 2}},
          dir.path("sub/A.MSI") + ": file name 'A.MSI' is that of " + dir.path("a.msi") +
              " (Windows file names ignore case), so the stub could not extract both"},
-        {__LINE__, stub, {{dir.path("readme.txt"), 1}},
+        {__LINE__,
+         stub,
+         {{dir.path("readme.txt"), 1}},
          dir.path("readme.txt") + ": a package for x86 must be a .msi or a .cab; the stub installs nothing else"},
-        {__LINE__, stub, {{dir.path("readme.txt"), 2}},
+        {__LINE__,
+         stub,
+         {{dir.path("readme.txt"), 2}},
          dir.path("readme.txt") + ": a package for amd64 must be a .msi or a .cab; the stub installs nothing else"},
         {__LINE__, stub, many, dir.path("sub/p255.cab") + ": one package too many: a stub carries at most 255"},
-        {__LINE__, stub, {{dir.path("half1.msi"), 0}, {dir.path("half2.msi"), 0}},
+        {__LINE__,
+         stub,
+         {{dir.path("half1.msi"), 0}, {dir.path("half2.msi"), 0}},
          out + ": would need 1879101440 bytes of address space, more than the 1879048192 a 32-bit setup program "
                "can map"},
-        {__LINE__, stub, {{dir.path("huge.msi"), 0}},
+        {__LINE__,
+         stub,
+         {{dir.path("huge.msi"), 0}},
          dir.path("huge.msi") + ": 1879048193 bytes, more than a 32-bit setup program can map (1879048192 bytes for "
                                 "all packages and the stub)"},
-        {__LINE__, dir.path("packed.exe"), {{dir.path("a.msi"), 0}},
-         dir.path("packed.exe") + ": already carries packages (it has a MANIFEST resource); pack the bare stub instead"},
-        {__LINE__, dir.path("notpe.exe"), {{dir.path("a.msi"), 0}},
+        {__LINE__,
+         dir.path("packed.exe"),
+         {{dir.path("a.msi"), 0}},
+         dir.path("packed.exe") +
+             ": already carries packages (it has a MANIFEST resource); pack the bare stub instead"},
+        {__LINE__,
+         dir.path("notpe.exe"),
+         {{dir.path("a.msi"), 0}},
          dir.path("notpe.exe") + ": not a Windows executable (no MZ header)"},
         {__LINE__, dir.path("nostub.exe"), {{dir.path("a.msi"), 0}}, dir.path("nostub.exe") + ": no such file"},
         {__LINE__, stub, {{dir.path("a.msi"), 0}}, ""}, // the control row: the same output is written
@@ -220,19 +238,27 @@ TEST(QuilpackPack, Warnings) {
     };
     const Row rows[] = {
         {__LINE__, sampleStubPath(), {{dir.path("app.msi"), 2}, {dir.path("data.cab"), 0}}, ""},
-        {__LINE__, sampleStubPath(), {{dir.path("data.cab"), 2}},
+        {__LINE__,
+         sampleStubPath(),
+         {{dir.path("data.cab"), 2}},
          dir.path("data.cab") +
              ": a cabinet for amd64 is extracted under a random name, which its .msi cannot find; pack cabinets as "
              "'all'\n"},
-        {__LINE__, sampleStubPath(), {{dir.path("data.cab"), 9}},
+        {__LINE__,
+         sampleStubPath(),
+         {{dir.path("data.cab"), 9}},
          dir.path("data.cab") +
              ": a cabinet for 9 is extracted under a random name, which its .msi cannot find; pack cabinets as "
              "'all'\n"},
-        {__LINE__, sampleStubPath(), {{dir.path("notes.txt"), 0}},
+        {__LINE__,
+         sampleStubPath(),
+         {{dir.path("notes.txt"), 0}},
          dir.path("notes.txt") +
              ": neither a .msi nor a .cab: an installation run stops at it with an error (only extracting works)\n"},
         {__LINE__, sampleStubPath(), {{dir.path("notes.txt"), 3}}, ""}, // fits no host: only ever extracted
-        {__LINE__, sampleSignedStubPath(), {{dir.path("app.msi"), 0}},
+        {__LINE__,
+         sampleSignedStubPath(),
+         {{dir.path("app.msi"), 0}},
          sampleSignedStubPath() + ": signed; the signature is removed (sign " + dir.path("setup.exe") +
              " after packing)\n"},
     };

@@ -31,8 +31,14 @@ TEST(QuilpackChecksum, AnySplitGivesTheDefinition) {
         uint8_t fill; // 0: pattern bytes
     };
     const Row rows[] = {
-        {__LINE__, 0, 0},           {__LINE__, 1, 0},        {__LINE__, 2, 0},     {__LINE__, 3, 0},
-        {__LINE__, 7, 0},           {__LINE__, 4096, 0},     {__LINE__, 65537, 0}, {__LINE__, 5000001, 0},
+        {__LINE__, 0, 0},
+        {__LINE__, 1, 0},
+        {__LINE__, 2, 0},
+        {__LINE__, 3, 0},
+        {__LINE__, 7, 0},
+        {__LINE__, 4096, 0},
+        {__LINE__, 65537, 0},
+        {__LINE__, 5000001, 0},
         {__LINE__, 4194304 + 3, 0xff}, // all ones: the fold and the end-around carry at their limit
         {__LINE__, 1000, 0xff},
     };

@@ -25,7 +25,8 @@ TempDir::~TempDir() {
 
 std::vector<std::string> TempDir::list() const {
     std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(m_dir)) names.push_back(entry.path().filename().string());
+    for (const auto &entry : std::filesystem::directory_iterator(m_dir))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -58,8 +59,12 @@ bool exists(const std::string &path) {
     return std::filesystem::exists(path, ec);
 }
 
-std::string sampleStubPath() { return QRT_SOURCE_DIR "/fuzz/corpus/pe-reader/mingw-gui.exe"; }
-std::string sampleSignedStubPath() { return QRT_SOURCE_DIR "/fuzz/corpus/pe-reader/mingw-gui-signed.exe"; }
+std::string sampleStubPath() {
+    return QRT_SOURCE_DIR "/fuzz/corpus/pe-reader/mingw-gui.exe";
+}
+std::string sampleSignedStubPath() {
+    return QRT_SOURCE_DIR "/fuzz/corpus/pe-reader/mingw-gui-signed.exe";
+}
 
 TreeImage::TreeImage(const std::vector<uint8_t> &tree) {
     file.assign(0x400, 0);
@@ -82,7 +87,9 @@ TreeImage::TreeImage(const std::vector<uint8_t> &tree) {
 uint32_t getU32(const std::vector<uint8_t> &bytes, size_t off) {
     return bytes[off] | uint32_t(bytes[off + 1]) << 8 | uint32_t(bytes[off + 2]) << 16 | uint32_t(bytes[off + 3]) << 24;
 }
-uint16_t getU16(const std::vector<uint8_t> &bytes, size_t off) { return uint16_t(bytes[off] | bytes[off + 1] << 8); }
+uint16_t getU16(const std::vector<uint8_t> &bytes, size_t off) {
+    return uint16_t(bytes[off] | bytes[off + 1] << 8);
+}
 void putU32(std::vector<uint8_t> &bytes, size_t off, uint32_t u) {
     for (int i = 0; i < 4; i++) bytes[off + i] = uint8_t(u >> (8 * i));
 }

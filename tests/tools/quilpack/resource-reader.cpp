@@ -25,7 +25,9 @@ void check(bool fOk, const char *pszWhat, const std::string &detail) {
     if (!fOk) g_cFailures++;
 }
 
-std::wstring widen(const std::string &text) { return std::wstring(text.begin(), text.end()); }
+std::wstring widen(const std::string &text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 // The resource's bytes in the mapped image, or null.
 const uint8_t *findRcdata(const std::wstring &name, DWORD *pcb) {
@@ -128,7 +130,8 @@ void checkVersion() {
     char sz[64] = "no version resource";
     if (fOk)
         std::snprintf(sz, sizeof(sz), "%lu.%lu.%lu.%lu", pFixed->dwFileVersionMS >> 16,
-                      pFixed->dwFileVersionMS & 0xffff, pFixed->dwFileVersionLS >> 16, pFixed->dwFileVersionLS & 0xffff);
+                      pFixed->dwFileVersionMS & 0xffff, pFixed->dwFileVersionLS >> 16,
+                      pFixed->dwFileVersionLS & 0xffff);
     check(fOk && pFixed->dwFileVersionMS == DWORD(QUIL_VERSION_MAJOR << 16 | QUIL_VERSION_MINOR) &&
               pFixed->dwFileVersionLS == DWORD(QUIL_VERSION_BUILD << 16 | QUIL_VERSION_REVISION),
           "version", sz);

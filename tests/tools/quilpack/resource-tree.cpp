@@ -25,8 +25,12 @@ ResourceEntry entry(ResourceId type, ResourceId name, uint16_t lang, uint32_t rv
     return e;
 }
 
-ResourceId num(uint16_t id) { return ResourceId::number(id); }
-ResourceId str(const char *psz) { return ResourceId::ascii(psz); }
+ResourceId num(uint16_t id) {
+    return ResourceId::number(id);
+}
+ResourceId str(const char *psz) {
+    return ResourceId::ascii(psz);
+}
 
 // The entries in order, one line: "type/name/lang" separated by spaces.
 std::string summary(const std::vector<ResourceEntry> &entries) {
@@ -64,8 +68,8 @@ TEST(QuilpackResourceTree, SortOrder) {
         // Names before numbers at every level; numbers ascending; languages ascending.
         {__LINE__,
          {entry(num(24), num(1), 1033), entry(num(16), num(1), 1033), entry(num(10), num(3), 0),
-          entry(num(10), str("MANIFEST"), 1033), entry(str("TYPELIB"), num(1), 1031),
-          entry(str("TYPELIB"), num(1), 7), entry(num(2), num(100), 0)},
+          entry(num(10), str("MANIFEST"), 1033), entry(str("TYPELIB"), num(1), 1031), entry(str("TYPELIB"), num(1), 7),
+          entry(num(2), num(100), 0)},
          "TYPELIB/1/7 TYPELIB/1/1031 2/100/0 10/MANIFEST/1033 10/3/0 16/1/1033 24/1/1033"},
         // Stored upper-case, as the loader upper-cases the name it is asked for.
         {__LINE__,
@@ -88,7 +92,8 @@ TEST(QuilpackResourceTree, Duplicates) {
         const char *pszErr;
     };
     const Row rows[] = {
-        {__LINE__, {entry(num(10), str("BIN_00"), 1033), entry(num(10), str("bin_00"), 1033)},
+        {__LINE__,
+         {entry(num(10), str("BIN_00"), 1033), entry(num(10), str("bin_00"), 1033)},
          "resource 10/BIN_00 language 1033 twice"},
         {__LINE__, {entry(num(16), num(1), 0), entry(num(16), num(1), 0)}, "resource 16/1 language 0 twice"},
     };

@@ -21,9 +21,13 @@ namespace {
 const int s_aiSignals[] = {SIGINT, SIGTERM};
 struct sigaction s_aOldActions[2];
 
-std::string errnoText(int iErr) { return std::strerror(iErr); }
+std::string errnoText(int iErr) {
+    return std::strerror(iErr);
+}
 
-void onInterrupt(int signo) { g_iInterrupt = signo; }
+void onInterrupt(int signo) {
+    g_iInterrupt = signo;
+}
 
 } // namespace
 
@@ -176,7 +180,9 @@ void interruptsRelease() {
     for (size_t i = 0; i < 2; i++) sigaction(s_aiSignals[i], &s_aOldActions[i], nullptr);
 }
 
-int interruptPending() { return g_iInterrupt; }
+int interruptPending() {
+    return g_iInterrupt;
+}
 
 void interruptExit(int signo) {
     signal(signo, SIG_DFL);

@@ -49,7 +49,9 @@ std::string toUtf8(const wchar_t *pwsz) {
     return utf8;
 }
 
-HANDLE nativeOf(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE nativeOf(intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
 
 } // namespace
 
@@ -62,8 +64,16 @@ bool InputFile::open(const std::string &path, std::string *pErr) {
                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         DWORD const dwErr = GetLastError();
-        *pErr = dwErr == ERROR_FILE_NOT_FOUND || dwErr == ERROR_PATH_NOT_FOUND ? "no such file"
-                                                                               : "cannot open: " + lastErrorText();
+        // A directory cannot be opened this way at all: it fails as access denied.
+        DWORD const fAttr = GetFileAttributesW(toWide(path).c_str());
+        if (fAttr != INVALID_FILE_ATTRIBUTES && (fAttr & FILE_ATTRIBUTE_DIRECTORY))
+            *pErr = "is a directory";
+        else if (dwErr == ERROR_FILE_NOT_FOUND || dwErr == ERROR_PATH_NOT_FOUND)
+            *pErr = "no such file";
+        else {
+            SetLastError(dwErr);
+            *pErr = "cannot open: " + lastErrorText();
+        }
         return false;
     }
     BY_HANDLE_FILE_INFORMATION info;
@@ -196,7 +206,9 @@ void interruptsRelease() {
     for (size_t i = 0; i < 3; i++) signal(s_aiSignals[i], s_apfnOld[i] == SIG_ERR ? SIG_DFL : s_apfnOld[i]);
 }
 
-int interruptPending() { return g_iInterrupt; }
+int interruptPending() {
+    return g_iInterrupt;
+}
 
 void interruptExit(int signo) {
     signal(signo, SIG_DFL);

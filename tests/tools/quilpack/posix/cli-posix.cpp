@@ -53,7 +53,9 @@ Outcome finish(const TempDir &dir, pid_t pid) {
     return run;
 }
 
-Outcome quilpack(const TempDir &dir, const std::vector<std::string> &args) { return finish(dir, start(dir, args)); }
+Outcome quilpack(const TempDir &dir, const std::vector<std::string> &args) {
+    return finish(dir, start(dir, args));
+}
 
 const char kUsage[] = "Usage: quilpack create --stub STUB --output OUT [--arch ARCH] FILE [[--arch ARCH] FILE]...\n"
                       "       quilpack list SETUP\n"
@@ -76,27 +78,43 @@ TEST(QuilpackCli, ExitCodesAndMessages) {
         {__LINE__, {}, 2, "quilpack: no command\n" + usage},
         {__LINE__, {"pack"}, 2, "quilpack: unknown command 'pack'\n" + usage},
         {__LINE__, {"-x"}, 2, "quilpack: unknown option '-x'\n" + usage},
-        {__LINE__, {"create", "--stub", stub, "--output", out, "--force", "a.msi"}, 2,
+        {__LINE__,
+         {"create", "--stub", stub, "--output", out, "--force", "a.msi"},
+         2,
          "quilpack: unknown option '--force'\n" + usage},
         {__LINE__, {"create", "--output", out, dir.path("a.msi")}, 2, "quilpack: missing '--stub STUB'\n" + usage},
         {__LINE__, {"create", "--stub", stub, dir.path("a.msi")}, 2, "quilpack: missing '--output OUT'\n" + usage},
         {__LINE__, {"create", "--stub", stub, "--output", out}, 2, "quilpack: no FILE to pack\n" + usage},
         {__LINE__, {"create", "--stub", stub, "--output"}, 2, "quilpack: option '--output' needs a value\n" + usage},
-        {__LINE__, {"create", "--stub", stub, "--stub=" + stub, "--output", out, dir.path("a.msi")}, 2,
+        {__LINE__,
+         {"create", "--stub", stub, "--stub=" + stub, "--output", out, dir.path("a.msi")},
+         2,
          "quilpack: option '--stub' given twice\n" + usage},
-        {__LINE__, {"create", "--stub", stub, "--output", out, "--arch", "arm64", dir.path("a.msi")}, 2,
+        {__LINE__,
+         {"create", "--stub", stub, "--output", out, "--arch", "arm64", dir.path("a.msi")},
+         2,
          "quilpack: unknown architecture 'arm64' (all, x86, amd64 or 0-255)\n" + usage},
-        {__LINE__, {"create", "--stub", stub, "--output", out, dir.path("a.msi"), "--arch", "x86"}, 2,
+        {__LINE__,
+         {"create", "--stub", stub, "--output", out, dir.path("a.msi"), "--arch", "x86"},
+         2,
          "quilpack: '--arch x86' is not followed by a FILE\n" + usage},
         {__LINE__, {"list"}, 2, "quilpack: no SETUP to list\n" + usage},
-        {__LINE__, {"create", "--stub", stub, "--output", out, dir.path("missing.msi")}, 1,
+        {__LINE__,
+         {"create", "--stub", stub, "--output", out, dir.path("missing.msi")},
+         1,
          "quilpack: error: " + dir.path("missing.msi") + ": no such file\n"},
-        {__LINE__, {"create", "--stub", dir.path("a.msi"), "--output", out, dir.path("a.msi")}, 1,
+        {__LINE__,
+         {"create", "--stub", dir.path("a.msi"), "--output", out, dir.path("a.msi")},
+         1,
          "quilpack: error: " + dir.path("a.msi") + ": not a Windows executable (no MZ header)\n"},
         {__LINE__, {"list", stub}, 1, "quilpack: error: " + stub + ": carries no packages (no MANIFEST resource)\n"},
-        {__LINE__, {"list", dir.path("a.msi")}, 1,
+        {__LINE__,
+         {"list", dir.path("a.msi")},
+         1,
          "quilpack: error: " + dir.path("a.msi") + ": not a Windows executable (no MZ header)\n"},
-        {__LINE__, {"create", "--stub", stub, "--output", out, "--arch", "amd64", dir.path("b.cab")}, 0,
+        {__LINE__,
+         {"create", "--stub", stub, "--output", out, "--arch", "amd64", dir.path("b.cab")},
+         0,
          "quilpack: warning: " + dir.path("b.cab") +
              ": a cabinet for amd64 is extracted under a random name, which its .msi cannot find; pack cabinets as "
              "'all'\n"},

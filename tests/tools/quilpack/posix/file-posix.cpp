@@ -40,20 +40,24 @@ struct Fault {
 unsigned Fault::s_cCalls, Fault::s_iFailAt;
 int Fault::s_iErrno, Fault::s_iSignal;
 
-ssize_t faultyWrite(int fd, const void *pv, size_t cb) { return Fault::hit() ? -1 : ::write(fd, pv, cb); }
+ssize_t faultyWrite(int fd, const void *pv, size_t cb) {
+    return Fault::hit() ? -1 : ::write(fd, pv, cb);
+}
 ssize_t faultyPwrite(int fd, const void *pv, size_t cb, off_t off) {
     return Fault::hit() ? -1 : ::pwrite(fd, pv, cb, off);
 }
 // Counts only the reads of whole copy blocks: those of a payload, not the stub's small ones.
 ssize_t faultyPread(int fd, void *pv, size_t cb, off_t off) {
-    return cb == (1u << 20) && Fault::hit() ? -1 : ::pread(fd, pv, cb, off);
+    return cb == kCopyBlockSize && Fault::hit() ? -1 : ::pread(fd, pv, cb, off);
 }
 int faultyClose(int fd) {
     bool const fFail = Fault::hit();
     ::close(fd);
     return fFail ? -1 : 0;
 }
-int faultyRename(const char *pszFrom, const char *pszTo) { return Fault::hit() ? -1 : ::rename(pszFrom, pszTo); }
+int faultyRename(const char *pszFrom, const char *pszTo) {
+    return Fault::hit() ? -1 : ::rename(pszFrom, pszTo);
+}
 
 class QuilpackFileFaults : public ::testing::Test {
 protected:
@@ -71,10 +75,10 @@ TEST_F(QuilpackFileFaults, NothingLeftBehind) {
         bool fInputAtFault;
     };
     const Row rows[] = {
-        {__LINE__, kWrite, 1, ENOSPC, 0, "write failed: No space left on device", false},  // the headers
-        {__LINE__, kWrite, 3, ENOSPC, 0, "write failed: No space left on device", false},  // the stub's sections
-        {__LINE__, kWrite, 9, EIO, 0, "write failed: Input/output error", false},          // half-way through a payload
-        {__LINE__, kPwrite, 1, EDQUOT, 0, "write failed: Disk quota exceeded", false},      // the checksum, last
+        {__LINE__, kWrite, 1, ENOSPC, 0, "write failed: No space left on device", false}, // the headers
+        {__LINE__, kWrite, 3, ENOSPC, 0, "write failed: No space left on device", false}, // the stub's sections
+        {__LINE__, kWrite, 9, EIO, 0, "write failed: Input/output error", false},         // half-way through a payload
+        {__LINE__, kPwrite, 1, EDQUOT, 0, "write failed: Disk quota exceeded", false},    // the checksum, last
         {__LINE__, kClose, 1, EIO, 0, "write failed: Input/output error", false},
         {__LINE__, kRename, 1, EXDEV, 0, "cannot rename the finished file into place: Invalid cross-device link",
          false},
@@ -93,11 +97,21 @@ TEST_F(QuilpackFileFaults, NothingLeftBehind) {
         std::vector<std::string> const before = dir.list();
         g_fileOpsPosix = {::write, ::pwrite, ::pread, ::close, ::rename};
         switch (row.call) {
-        case kWrite: g_fileOpsPosix.pfnWrite = faultyWrite; break;
-        case kPwrite: g_fileOpsPosix.pfnPwrite = faultyPwrite; break;
-        case kPread: g_fileOpsPosix.pfnPread = faultyPread; break;
-        case kClose: g_fileOpsPosix.pfnClose = faultyClose; break;
-        case kRename: g_fileOpsPosix.pfnRename = faultyRename; break;
+        case kWrite:
+            g_fileOpsPosix.pfnWrite = faultyWrite;
+            break;
+        case kPwrite:
+            g_fileOpsPosix.pfnPwrite = faultyPwrite;
+            break;
+        case kPread:
+            g_fileOpsPosix.pfnPread = faultyPread;
+            break;
+        case kClose:
+            g_fileOpsPosix.pfnClose = faultyClose;
+            break;
+        case kRename:
+            g_fileOpsPosix.pfnRename = faultyRename;
+            break;
         }
         Fault::arm(row.iFailAt, row.iErrno, row.iSignal);
         PackRequest request;
@@ -105,7 +119,8 @@ TEST_F(QuilpackFileFaults, NothingLeftBehind) {
         request.outputPath = out;
         request.inputs = {{dir.path("big.msi"), 2}, {dir.path("small.cab"), 0}};
         PackError error;
-        EXPECT_FALSE(packCreate(request, [](const std::string &) {}, &error));
+        EXPECT_FALSE(packCreate(
+            request, [](const std::string &) {}, &error));
         EXPECT_GE(Fault::s_cCalls, row.iFailAt); // the fault was reached
         std::string const file = row.fInputAtFault ? dir.path("big.msi") : out;
         EXPECT_EQ(file + ": " + row.pszProblem, error.message);

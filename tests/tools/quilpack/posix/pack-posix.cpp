@@ -38,7 +38,8 @@ TEST(QuilpackPackPosix, NamesWindowsCannotHold) {
         request.outputPath = out;
         request.inputs = {{dir.path(row.pszName), 0}};
         PackError error;
-        EXPECT_FALSE(packCreate(request, [](const std::string &) {}, &error));
+        EXPECT_FALSE(packCreate(
+            request, [](const std::string &) {}, &error));
         EXPECT_EQ(dir.path(row.pszName) + ": " + row.pszProblem, error.message);
         EXPECT_FALSE(exists(out));
         EXPECT_EQ(1u, dir.list().size()); // the package file only
