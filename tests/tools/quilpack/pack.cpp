@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -289,6 +290,53 @@ TEST(QuilpackPack, SignedStubLosesItsSignature) {
     // Signing changed only the certificate entry and the checksum; without them both pack alike.
     ASSERT_EQ(unsignedOut.size(), signedOut.size());
     EXPECT_TRUE(unsignedOut == signedOut);
+}
+
+TEST(QuilpackPack, StubsOfOtherShapes) {
+    std::vector<uint8_t> const stub = readFile(sampleStubPath());
+    MemorySource stubSrc(stub.data(), stub.size());
+    PeImage img;
+    std::string err;
+    ASSERT_TRUE(peRead(stubSrc, &img, &err));
+    struct Row {
+        int line;
+        std::function<void(std::vector<uint8_t> &)> edit;
+        size_t cLeaves; // resources of the packed image; 0: refused
+    };
+    const Row rows[] = {
+        {__LINE__, [](std::vector<uint8_t> &) {}, 2 + 3},
+        // No resources of its own: the tree holds the container only.
+        {__LINE__,
+         [&](std::vector<uint8_t> &f) {
+             putU32(f, img.offDataDir(kDirResource), 0), putU32(f, img.offDataDir(kDirResource) + 4, 0);
+         },
+         3},
+        // Something already lies where the new section header would go.
+        {__LINE__,
+         [&](std::vector<uint8_t> &f) { f[img.offSectionTable + kSectionHeaderSize * img.sections.size() + 3] = 1; },
+         0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.line);
+        TempDir dir;
+        std::vector<uint8_t> edited = stub;
+        row.edit(edited);
+        writeFile(dir.path("stub.exe"), edited);
+        writeFile(dir.path("app.msi"), "m");
+        Packed const result = pack(dir.path("stub.exe"), dir.path("setup.exe"), {{dir.path("app.msi"), 0}});
+        if (!row.cLeaves) {
+            EXPECT_EQ(dir.path("stub.exe") + ": no free room in its headers for another section", result.message);
+            EXPECT_FALSE(exists(dir.path("setup.exe")));
+            continue;
+        }
+        ASSERT_TRUE(result.fOk) << result.message;
+        std::vector<uint8_t> const out = readFile(dir.path("setup.exe"));
+        MemorySource src(out.data(), out.size());
+        PeImage outImg;
+        std::vector<ResourceLeaf> leaves;
+        ASSERT_TRUE(peRead(src, &outImg, &err) && peReadResources(src, outImg, &leaves, &err)) << err;
+        EXPECT_EQ(row.cLeaves, leaves.size());
+    }
 }
 
 TEST(QuilpackPack, OutputMayReplaceItsOwnStub) {

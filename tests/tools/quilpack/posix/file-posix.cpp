@@ -135,4 +135,45 @@ TEST_F(QuilpackFileFaults, NothingLeftBehind) {
     EXPECT_EQ(SIG_DFL, sa.sa_handler);
 }
 
+// A package file that changes while it is copied: the tree already holds its size, so a file
+// that ends early or goes on is refused, not packed wrong.
+ssize_t shrinkingPread(int fd, void *pv, size_t cb, off_t off) {
+    return cb == kCopyBlockSize && Fault::hit() ? 0 : ::pread(fd, pv, cb, off);
+}
+ssize_t growingPread(int fd, void *pv, size_t cb, off_t off) {
+    if (cb == 1) { // the probe after the last byte
+        *static_cast<uint8_t *>(pv) = 0;
+        return 1;
+    }
+    return ::pread(fd, pv, cb, off);
+}
+
+TEST_F(QuilpackFileFaults, PackageChangedWhileCopied) {
+    struct Row {
+        int line;
+        ssize_t (*pfnPread)(int, void *, size_t, off_t);
+        const char *pszProblem;
+    };
+    const Row rows[] = {
+        {__LINE__, shrinkingPread, "became shorter while it was packed"},
+        {__LINE__, growingPread, "grew while it was packed"},
+    };
+    TempDir dir;
+    writeFile(dir.path("app.msi"), patternBytes(3 * kCopyBlockSize + 5, 1));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.line);
+        g_fileOpsPosix.pfnPread = row.pfnPread;
+        Fault::arm(2, 0, 0);
+        PackRequest request;
+        request.stubPath = sampleStubPath();
+        request.outputPath = dir.path("setup.exe");
+        request.inputs = {{dir.path("app.msi"), 0}};
+        PackError error;
+        EXPECT_FALSE(packCreate(
+            request, [](const std::string &) {}, &error));
+        EXPECT_EQ(dir.path("app.msi") + ": " + row.pszProblem, error.message);
+        EXPECT_EQ((std::vector<std::string>{"app.msi"}), dir.list());
+    }
+}
+
 } // namespace
