@@ -28,3 +28,12 @@
 #endif
 
 #define RT_NOREF(x) ((void)(x))
+
+// For large zero-initialised globals (buffers): keeps them out of the file. With a section per
+// object, MinGW's GCC puts such data in ".data$<name>", which takes file bytes; a common symbol
+// lands in .bss. Only for globals with external linkage and no initialiser.
+#if defined(__GNUC__) && !defined(__clang__)
+#define RT_BSS __attribute__((common))
+#else
+#define RT_BSS
+#endif

@@ -20,6 +20,8 @@ static bool rtPathTempIsFullyQualified(const char *psz) {
 
 int RTPathTemp(char *pszPath, size_t cbPath) {
     static const char *const s_apszVars[] = {"QURT_TMPDIR", "TMP", "TEMP", "USERPROFILE"};
+    // No result fits no buffer (and a size of 0 would make the lookup report a length only).
+    if (cbPath == 0) return QERR_BUFFER_OVERFLOW;
     for (size_t i = 0; i < sizeof(s_apszVars) / sizeof(s_apszVars[0]); i++) {
         size_t cch = 0;
         int rc = RTEnvGetEx(RTENV_DEFAULT, s_apszVars[i], pszPath, cbPath, &cch);

@@ -34,6 +34,19 @@ TEST(PathJoin, CopiesThenAppends) {
     }
 }
 
+TEST(PathJoin, FourKiloByteBuffers) {
+    std::string const strBase(4099, 'b');
+    std::string strBuf(RTPATH_BUF_SIZE, '#');
+    // The base alone fills the buffer: it fits, and the smallest append does not.
+    EXPECT_EQ(QERR_BUFFER_OVERFLOW, RTPathJoin(&strBuf[0], RTPATH_BUF_SIZE, strBase.c_str(), "x"));
+    EXPECT_EQ(strBase, strBuf.c_str());
+    EXPECT_EQ(QINF_SUCCESS, RTPathJoin(&strBuf[0], RTPATH_BUF_SIZE, strBase.c_str(), ""));
+    // 4097 + separator + 1 = 4099 bytes.
+    EXPECT_EQ(QINF_SUCCESS, RTPathJoin(&strBuf[0], RTPATH_BUF_SIZE, strBase.substr(2).c_str(), "y"));
+    EXPECT_EQ(strBase.substr(2) + "\\y", strBuf.c_str());
+    EXPECT_EQ(QERR_BUFFER_OVERFLOW, RTPathJoin(&strBuf[0], RTPATH_BUF_SIZE, (strBase + "b").c_str(), ""));
+}
+
 TEST(PathJoinA, AllocatesTheJoin) {
     char *psz = RTPathJoinA("C:\\dir\\\\", "\\\\file");
     ASSERT_NE(nullptr, psz);

@@ -47,6 +47,7 @@ const TempCase g_aTemp[] = {
     {__LINE__, "C:\\much-too-long", "C:\\t", nullptr, nullptr, 8, QERR_BUFFER_OVERFLOW, nullptr},
     {__LINE__, nullptr, "C:\\tmp", nullptr, nullptr, 7, QINF_SUCCESS, "C:\\tmp"},
     {__LINE__, nullptr, "C:\\tmp", nullptr, nullptr, 6, QERR_BUFFER_OVERFLOW, nullptr},
+    {__LINE__, nullptr, "C:\\tmp", nullptr, nullptr, 0, QERR_BUFFER_OVERFLOW, nullptr},
     // An empty value counts as unset.
     {__LINE__, "", "C:\\tmp", nullptr, nullptr, 64, QINF_SUCCESS, "C:\\tmp"},
     {__LINE__, "", "", "", "", 64, QINF_SUCCESS, "/tmp"},
