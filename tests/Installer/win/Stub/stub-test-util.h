@@ -41,11 +41,3 @@ private:
 std::string WithProgramName(const std::string &Expect);
 
 } // namespace stubtest
-
-namespace stubtest {
-
-// The host's absolute root as paths are written there ("C:\" or "/") and its separator.
-const char *TestAbsRoot();
-char TestPathSeparator();
-
-} // namespace stubtest
