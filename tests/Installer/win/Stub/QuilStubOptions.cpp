@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -495,6 +496,88 @@ TEST(StubOptionsHelp, SilentHelpOnStandardOutput) {
 TEST(StubOptionsHelp, InteractiveOneBox) {
     EXPECT_EQ("- -> exit 0 boxW(40)[" + goldenHelp() + "]", runOptions({"--help"}));
     EXPECT_EQ("- -> exit 0 boxW(40)[Version: " + versionText() + "]", runOptions({"/version"}));
+}
+
+// The table itself: 36 rows in their fixed order, each long form matching its own row, each
+// short form the first row with its letter, and the parser's "-?" its own help row.
+TEST(StubOptionsTable, RowsAndShortForms) {
+    ASSERT_EQ(36u, g_cInstallOptionDescs);
+    const char *const apszLong[] = {"--extract",
+                                    "-extract",
+                                    "/extract",
+                                    "--silent",
+                                    "-silent",
+                                    "/silent",
+                                    "--no-silent-cert",
+                                    "-no-silent-cert",
+                                    "/no-silent-cert",
+                                    "--no-install-timestamp-ca",
+                                    "--force-install-timestamp-ca",
+                                    "--logging",
+                                    "-logging",
+                                    "--msi-log-file",
+                                    "-msilogfile",
+                                    "/logging",
+                                    "--path",
+                                    "-path",
+                                    "/path",
+                                    "--msiparams",
+                                    "-msiparams",
+                                    "--msi-prop",
+                                    "--reinstall",
+                                    "-reinstall",
+                                    "/reinstall",
+                                    "--ignore-reboot",
+                                    "--verbose",
+                                    "-verbose",
+                                    "/verbose",
+                                    "--version",
+                                    "-version",
+                                    "/version",
+                                    "--help",
+                                    "-help",
+                                    "/help",
+                                    "/?"};
+    const struct {
+        int iLine;
+        const char *pszArg;
+        int iRow; // -1: a row of the parser's own
+    } aShort[] = {
+        {__LINE__, "-x", 0},  {__LINE__, "-s", 3},   {__LINE__, "-c", 6},   {__LINE__, "-t", 9},   {__LINE__, "-T", 10},
+        {__LINE__, "-l", 11}, {__LINE__, "-pv", 16}, {__LINE__, "-mv", 19}, {__LINE__, "-Pv", 21}, {__LINE__, "-f", 22},
+        {__LINE__, "-r", 25}, {__LINE__, "-v", 26},  {__LINE__, "-V", 29},  {__LINE__, "-h", 32},  {__LINE__, "-?", -1},
+    };
+    auto parseOne = [](const char *pszArg, RTGETOPTSTATE *pState) {
+        static char s_szProgram[] = "setup.exe";
+        static char s_szArg[64];
+        snprintf(s_szArg, sizeof(s_szArg), "%s", pszArg);
+        static char *s_apszArgv[] = {s_szProgram, s_szArg, nullptr};
+        RTGETOPTVALUE Value;
+        EXPECT_EQ(QINF_SUCCESS,
+                  RTGetOptInit(pState, 2, s_apszArgv, g_aInstallOptionDescs, g_cInstallOptionDescs, 1, 0));
+        return RTGetOpt(pState, &Value);
+    };
+    for (uint32_t i = 0; i < g_cInstallOptionDescs; i++) {
+        SCOPED_TRACE(i);
+        EXPECT_STREQ(apszLong[i], g_aInstallOptionDescs[i].pszLong);
+        std::string const Arg = std::string(apszLong[i]) + (g_aInstallOptionDescs[i].fFlags ? "=v" : "");
+        RTGETOPTSTATE State;
+        EXPECT_EQ(g_aInstallOptionDescs[i].iId, parseOne(Arg.c_str(), &State));
+        EXPECT_EQ(&g_aInstallOptionDescs[i], State.pCurDesc);
+    }
+    for (const auto &c : aShort) {
+        SCOPED_TRACE(c.iLine);
+        RTGETOPTSTATE State;
+        int const iId = parseOne(c.pszArg, &State);
+        if (c.iRow >= 0) {
+            EXPECT_EQ(&g_aInstallOptionDescs[c.iRow], State.pCurDesc);
+            EXPECT_EQ(g_aInstallOptionDescs[c.iRow].iId, iId);
+        } else {
+            EXPECT_EQ('h', iId);
+            EXPECT_TRUE(State.pCurDesc < &g_aInstallOptionDescs[0] ||
+                        State.pCurDesc >= &g_aInstallOptionDescs[g_cInstallOptionDescs]);
+        }
+    }
 }
 
 } // namespace
