@@ -447,13 +447,31 @@ TEST(StubOptions, MsiParamsBoundary) {
 // error.
 TEST(StubOptions, PathTooLong) {
     std::string const Long = std::string("C:\\") + std::string(4200, 'd');
-    for (const char *pszOption : {"--path", "--msi-log-file"}) {
-        SCOPED_TRACE(pszOption);
-        std::string const Summary = runOptions({pszOption, Long});
-        std::string const Text =
-            !strcmp(pszOption, "--path") ? "Extraction path is too long (" : "MSI log file path is too long (";
-        EXPECT_EQ(0u, Summary.find("- -> exit 2 boxW(10)[" + Text)) << Summary;
-        EXPECT_NE(std::string::npos, Summary.find("QERR_")) << Summary;
+    const struct {
+        int iLine;
+        std::vector<std::string> Args;
+        const char *pszExpect;
+    } aCases[] = {
+        {__LINE__, {"--path", Long}, "- -> exit 2 boxW(10)[Extraction path is too long (QERR_BUFFER_OVERFLOW)]"},
+        {__LINE__,
+         {"--msi-log-file", Long},
+         "- -> exit 2 boxW(10)[MSI log file path is too long (QERR_BUFFER_OVERFLOW)]"},
+        {__LINE__,
+         {"-s", "-p" + Long},
+         "silent -> exit 2 err[P: error: Extraction path is too long (QERR_BUFFER_OVERFLOW)\n]"},
+        // A path of 4099 characters fits the buffer with its terminator.
+        {__LINE__, {"--path", Long.substr(0, 4099)}, ""},
+    };
+    for (const auto &c : aCases) {
+        SCOPED_TRACE(c.iLine);
+        static InstallOptions s_Opts;
+        std::string const Summary = runOptions(c.Args, &s_Opts);
+        if (*c.pszExpect)
+            EXPECT_EQ(c.pszExpect, Summary);
+        else {
+            EXPECT_EQ(" -> go", Summary.substr(Summary.size() - 6));
+            EXPECT_EQ(Long.substr(0, 4099), s_Opts.extractPath);
+        }
     }
 }
 
