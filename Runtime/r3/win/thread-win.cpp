@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <process.h>
 
+#include <qrt/cdefs.h>
 #include <qrt/err.h>
 #include <qrt/thread.h>
 
