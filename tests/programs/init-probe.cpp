@@ -4,6 +4,8 @@
 //   args   writes the converted argument count and each argument as hex UTF-8 bytes, one per
 //          line, to the file named by QRT_PROBE_OUT;
 //   msi    binds MsiSetInternalUI through the stub's MSI.DLL table and calls it.
+// followed by "end", the C library's own count ("crt N") and the process's wide command line
+// as hex UTF-16 units ("cmd ...").
 // Exit code: 0, the init failure's 3, or 10 for an unknown mode.
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,6 +16,8 @@
 #include <qrt/message.h>
 
 #include "QuilStubLazy.h"
+
+#include <windows.h>
 
 static int probeArgs(int cArgs, char **papszArgs) {
     const char *pszOut = getenv("QRT_PROBE_OUT");
@@ -29,6 +33,10 @@ static int probeArgs(int cArgs, char **papszArgs) {
         fputc('\n', pFile);
     }
     fputs(papszArgs[cArgs] ? "unterminated\n" : "end\n", pFile);
+    // What the C library counted, and the command line as the process got it, for comparison.
+    fprintf(pFile, "crt %d\ncmd ", __argc);
+    for (const wchar_t *pwc = GetCommandLineW(); *pwc; pwc++) fprintf(pFile, "%04x", (unsigned)*pwc);
+    fputc('\n', pFile);
     fclose(pFile);
     return 0;
 }

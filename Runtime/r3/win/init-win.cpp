@@ -1,6 +1,7 @@
 // Process initialisation on Windows: the system modules, the hardening against library
 // planting, the sockets library's error accessors and the wide command line.
 #include <stdlib.h>
+#include <string.h>
 
 #include <qrt/err.h>
 #include <qrt/init.h>
@@ -118,8 +119,12 @@ typedef LPWSTR *(WINAPI *PFNCOMMANDLINETOARGVW)(LPCWSTR pwszCmdLine, int *pcArgs
 
 int rtR3InitNativeSplitArgs(int cArgs, char **papszArgs, char ***ppapszArgs, int *pcArgs) {
     *ppapszArgs = NULL;
-    // Only the C library's own vector stands for the process's command line.
-    if (papszArgs != __argv || cArgs != __argc) return QINF_SUCCESS;
+    // Only the C library's own vector stands for the process's command line. The start-up code
+    // may hand main() a copy of it (MinGW's does), so the strings are compared, not the vector.
+    if (cArgs != __argc || !__argv) return QINF_SUCCESS;
+    if (papszArgs != __argv)
+        for (int i = 0; i < cArgs; i++)
+            if (!papszArgs[i] || !__argv[i] || strcmp(papszArgs[i], __argv[i]) != 0) return QINF_SUCCESS;
     // The runtime's own binding: the installer's binding tables live above the runtime.
     PFNCOMMANDLINETOARGVW pfnSplit =
         (PFNCOMMANDLINETOARGVW)RTLdrGetSystemSymbol("SHELL32.DLL", "CommandLineToArgvW");

@@ -28,5 +28,5 @@ const char *tstLdrUnloadableName() {
 }
 
 const char *tstLdrKeepableName() {
-    return "mpr.dll";
+    return "mscms.dll";
 }

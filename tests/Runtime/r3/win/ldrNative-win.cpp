@@ -143,7 +143,9 @@ TEST_F(LdrWin, RestrictedSearchIsLearntOnce) {
         EXPECT_EQ(c.rc, RTLdrLoadEx(Lib.c_str(), &hLdrMod, RTLDRLOAD_FLAGS_NT_SEARCH_DLL_LOAD_DIR, nullptr));
         ASSERT_EQ(c.cCalls, g_LoadCalls.size());
         EXPECT_EQ(c.fFirstFlags, g_LoadCalls[0].fFlags);
-        if (c.cCalls > 1) EXPECT_EQ(0u, g_LoadCalls[1].fFlags);
+        if (c.cCalls > 1) {
+            EXPECT_EQ(0u, g_LoadCalls[1].fFlags);
+        }
         EXPECT_EQ(c.enmAfter, g_enmRtLdrWinSearch);
         RTLdrClose(hLdrMod);
     }
