@@ -36,6 +36,7 @@ bench: deps
 	cmake --build $(B)/bench -j $(JOBS)
 	$(B)/bench/qrt-bench --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true \
 	    --benchmark_report_aggregates_only=true
+	@bench/quilpack.sh $(B)/bench/quilpack fuzz/corpus/pe-reader/mingw-gui.exe
 
 # The 32-bit program's size and what each object costs (the size probe until the stub exists).
 size: $(B)/win32/build.ninja

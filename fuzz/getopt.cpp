@@ -14,11 +14,18 @@
 // - an identifier comes with its row in pCurDesc, a failure with none; pDef after a failure
 //   other than an unknown option is empty or a row of the table or of the standard options;
 // - after 0 the parser stays at 0;
+// - RTGetOptPrintError is safe on every result with the record its call filled (a broken pDef
+//   would be dereferenced for the option's name);
 // - options first: the vector afterwards is a permutation of the input; otherwise unchanged.
+// The diagnostics (RTGetOptPrintError, the pair messages) go to /dev/null while the parser
+// runs; standard error is back in place for every check.
 #include <qrt/err.h>
 #include <qrt/getopt.h>
 
 #include "fuzz-check.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -62,6 +69,7 @@ const RTGETOPTDESC g_aDescs[] = {
     {"--v", 'v', RTGETOPT_VT_NOTHING},
     {"-v", 'v', RTGETOPT_VT_NOTHING},
     {"--\xC3\xA9", 'e', RTGETOPT_VT_NOTHING | RTGETOPT_MOD_ICASE},
+    {"--\xE2\x84\xAA", 'k', RTGETOPT_VT_STRING | RTGETOPT_MOD_ICASE},
 };
 
 // Value types a fetch is asked for, picked by the identifier that preceded it.
@@ -75,6 +83,54 @@ const uint32_t g_afFetch[] = {
     13,
     RTGETOPT_VT_STRING | 0x20,
 };
+
+// Sanitizer reports keep a descriptor of their own, so that a fault inside a quiet call is
+// still reported. Weak: the target also builds without sanitizers.
+extern "C" void __sanitizer_set_report_fd(void *fd) __attribute__((weak));
+
+int keepSanitizerReports() {
+    int fdReport = dup(2);
+    if (__sanitizer_set_report_fd && fdReport >= 0) __sanitizer_set_report_fd((void *)(intptr_t)fdReport);
+    return open("/dev/null", O_WRONLY);
+}
+
+// Points standard error at /dev/null for its lifetime.
+class QuietStderr {
+public:
+    QuietStderr() {
+        static int s_fdNull = keepSanitizerReports();
+        fflush(stderr);
+        m_fdSaved = dup(2);
+        dup2(s_fdNull, 2);
+    }
+    ~QuietStderr() {
+        fflush(stderr);
+        dup2(m_fdSaved, 2);
+        close(m_fdSaved);
+    }
+
+private:
+    int m_fdSaved;
+};
+
+int quietGetOpt(PRTGETOPTSTATE pState, PRTGETOPTVALUE pValue) {
+    QuietStderr quiet;
+    return RTGetOpt(pState, pValue);
+}
+
+int quietFetchValue(PRTGETOPTSTATE pState, PRTGETOPTVALUE pValue, uint32_t fFlags) {
+    QuietStderr quiet;
+    return RTGetOptFetchValue(pState, pValue, fFlags);
+}
+
+void quietPrintError(int iResult, const RTGETOPTVALUE &v) {
+    int rcExit;
+    {
+        QuietStderr quiet;
+        rcExit = RTGetOptPrintError(iResult, &v);
+    }
+    CHECK(rcExit == 2);
+}
 
 PCRTGETOPTDESC standardRow(const char *pszName) {
     char *apszArgv[] = {(char *)"prog", (char *)pszName, nullptr};
@@ -146,16 +202,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (;;) {
         RTGETOPTVALUE v;
         memset(&v, 0xA5, sizeof(v));
-        int rc = RTGetOpt(&state, &v);
+        int rc = quietGetOpt(&state, &v);
         cCalls++;
         CHECK(cCalls <= cMaxCalls);
         if (state.pszNextShort) checkString(args, state.pszNextShort);
 
         if (rc == 0) {
             CHECK(state.pCurDesc == nullptr);
-            CHECK(RTGetOpt(&state, &v) == 0);
+            CHECK(quietGetOpt(&state, &v) == 0);
             break;
         }
+        quietPrintError(rc, v);
         if (rc == QINF_GETOPT_NOT_OPTION || rc == QERR_GETOPT_UNKNOWN_OPTION) {
             checkString(args, v.psz);
             CHECK(state.pCurDesc == nullptr);
@@ -181,7 +238,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (fFetch) {
             uint32_t const fFlags = g_afFetch[(unsigned)rc % (sizeof(g_afFetch) / sizeof(g_afFetch[0]))];
             memset(&v, 0xA5, sizeof(v));
-            int rcFetch = RTGetOptFetchValue(&state, &v, fFlags);
+            int rcFetch = quietFetchValue(&state, &v, fFlags);
+            // A failed fetch is a result a caller hands on; a successful one holds a value.
+            if (rcFetch < 0) quietPrintError(rcFetch, v);
             if (rcFetch == QINF_SUCCESS && fFlags == RTGETOPT_VT_STRING) checkString(args, v.psz);
             if (rcFetch == QERR_GETOPT_UNKNOWN_OPTION) checkString(args, v.psz);
             if (rcFetch == QERR_GETOPT_INVALID_ARGUMENT_FORMAT || rcFetch == QERR_INTERNAL_ERROR)

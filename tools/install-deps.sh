@@ -8,6 +8,7 @@ pkgs=(cmake ninja-build g++ make file
       googletest libgtest-dev libbenchmark-dev libfmt-dev
       clang-14 libclang-rt-14-dev
       msitools wixl gcab unicode-data
+      osslsigncode openssl time
       wine wine32:i386 wine64)
 
 missing=()

@@ -151,8 +151,9 @@ int RTGetOpt(PRTGETOPTSTATE pState, PRTGETOPTVALUE pValue);
 // conversion's status; QERR_GETOPT_REQUIRED_ARGUMENT_MISSING when no argument is left (pDef
 // then empty); QERR_INVALID_PARAMETER for flags with other bits or value type 0, and while a
 // cluster of short options is still being returned (its argument is not yet consumed, so the
-// next argument is not defined); nothing is consumed on these failures. On success and on
-// conversion failures pDef holds the option's row unless the value replaced it.
+// next argument is not defined); nothing is consumed on these failures and pDef is empty.
+// On success and on conversion failures pDef holds the option's row unless the value
+// replaced it.
 int RTGetOptFetchValue(PRTGETOPTSTATE pState, PRTGETOPTVALUE pValue, uint32_t fFlags);
 
 // Writes one diagnostic for a failed or unhandled RTGetOpt result through RTMsgError (program

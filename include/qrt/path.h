@@ -200,3 +200,24 @@ int RTPathGetCurrentOnDrive(char chDrive, char *pszPath, size_t cbPath);
 // follows). QERR_INTERNAL_ERROR_4 when the current directory has neither; QERR_NO_TMP_MEMORY;
 // QERR_BUFFER_OVERFLOW; a current-directory query's failure.
 int RTPathGetCurrentDrive(char *pszPath, size_t cbPath);
+
+//
+// Path queries.
+//
+
+// Flags of RTPathQueryInfoEx: exactly one of ON_LINK and FOLLOW_LINK, optionally NO_SYMLINKS.
+#define RTPATH_F_ON_LINK 0x1U     // a symbolic link at the end of the path is described itself
+#define RTPATH_F_FOLLOW_LINK 0x2U // ... or followed to its target
+#define RTPATH_F_NO_SYMLINKS 0x4U // accepted; no effect
+
+struct FsObjInfo;
+enum FsObjAttrAdd : uint32_t;
+// Describes the object pszPath names in *pObjInfo (qrt/file.h), with the additional attributes
+// enmAdditional asks for. Returns QINF_SUCCESS; QERR_INVALID_POINTER for an implausible path
+// or output; QERR_INVALID_PARAMETER for an empty path, a kind outside 1 to 5 or bad flags;
+// QERR_FILE_NOT_FOUND or QERR_PATH_NOT_FOUND when nothing is there; the conversion's or the
+// platform's failure converted. On Windows objects of the NT object namespace (devices,
+// symbolic links, directories, named through '\\:qurtnt:\') are described too. On failure
+// *pObjInfo may be partly written.
+int RTPathQueryInfoEx(const char *pszPath, struct FsObjInfo *pObjInfo, enum FsObjAttrAdd enmAdditional,
+                      uint32_t fFlags);

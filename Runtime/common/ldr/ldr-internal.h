@@ -57,6 +57,10 @@ void rtldrErrInfoClear(PRTERRINFO pErrInfo);
 // both hold a separator must come before the first difference or the end of either.
 bool rtldrRedirectMatchesSystemDir(const RTUTF16 *pwcAnswer, size_t cwcAnswer, const RTUTF16 *pwszSystemDir);
 
+// True when pszPath names an existing regular file (links followed) that is neither a device
+// nor a reparse point: the only kind of object handed to the platform's load.
+bool rtldrIsRegularFile(const char *pszPath);
+
 //
 // Platform halves.
 //

@@ -5,6 +5,7 @@
 #include <qrt/assert.h>
 #include <qrt/cdefs.h>
 #include <qrt/err.h>
+#include <qrt/file.h>
 #include <qrt/mem.h>
 #include <qrt/path.h>
 
@@ -40,6 +41,13 @@ bool rtldrRedirectMatchesSystemDir(const RTUTF16 *pwcAnswer, size_t cwcAnswer, c
         if (i > 0 && rtldrIsSlash(wcAnswer) && rtldrIsSlash(wcSystem)) cSeparators++;
     }
     return cSeparators >= 2;
+}
+
+bool rtldrIsRegularFile(const char *pszPath) {
+    FsObjInfo ObjInfo;
+    if (RT_FAILURE(RTPathQueryInfoEx(pszPath, &ObjInfo, RTFSOBJATTRADD_NOTHING, RTPATH_F_FOLLOW_LINK))) return false;
+    return (ObjInfo.fMode & RTFS_TYPE_MASK) == RTFS_TYPE_FILE &&
+           !(ObjInfo.fMode & (RTFS_DOS_NT_DEVICE | RTFS_DOS_NT_REPARSE_POINT));
 }
 
 // The steps every platform takes before loading a path.

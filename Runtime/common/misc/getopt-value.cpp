@@ -118,6 +118,11 @@ int rtgetoptConvertValue(uint32_t fFlags, const char *pszValue, PRTGETOPTVALUE p
         rc = QINF_SUCCESS;
         break;
     }
+    case RTGETOPT_VT_UINT32_PAIR:
+    case RTGETOPT_VT_UINT64_PAIR:
+    case RTGETOPT_VT_UINT32_OPT_PAIR:
+    case RTGETOPT_VT_UINT64_OPT_PAIR:
+        return rtgetoptConvertPair(fFlags, pszValue, pValue);
     default:
         return QERR_INTERNAL_ERROR;
     }

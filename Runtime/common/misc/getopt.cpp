@@ -287,13 +287,14 @@ int RTGetOpt(PRTGETOPTSTATE pState, PRTGETOPTVALUE pValue) {
 
 int RTGetOptFetchValue(PRTGETOPTSTATE pState, PRTGETOPTVALUE pValue, uint32_t fFlags) {
     PCRTGETOPTDESC const pDesc = pState->pCurDesc;
+    // Cleared first, so that every result can be handed to RTGetOptPrintError with the record.
+    pValue->uint64Value = 0;
     if ((fFlags & kfFetchFlagsInvalid) || (fFlags & RTGETOPT_VT_MASK) == RTGETOPT_VT_NOTHING)
         return QERR_INVALID_PARAMETER;
     // The cluster's own argument has not been consumed yet, so there is no "next" argument
     // that would not be read again when the cluster ends.
     if (pState->pszNextShort) return QERR_INVALID_PARAMETER;
 
-    pValue->uint64Value = 0;
     const char *pszValue = NULL;
     int rc = rtGetOptTakeNextArg(pState, &pszValue);
     if (rc != QINF_SUCCESS) return rc;

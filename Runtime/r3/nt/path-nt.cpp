@@ -8,6 +8,7 @@
 
 #include "common/path/path-internal.h"
 #include "r3/nt/path-nt-internal.h"
+#include "r3/win/fscalls-win-internal.h"
 #include "r3/system-internal.h"
 #include "r3/win/path-win-internal.h"
 
@@ -184,8 +185,8 @@ static int rtNtPathOpenWorker(HANDLE hRootDir, UNICODE_STRING *pName, ACCESS_MAS
     InitializeObjectAttributes(&ObjAttr, pName, fObjAttribs, hRootDir, NULL);
     IO_STATUS_BLOCK Ios;
     HANDLE h = INVALID_HANDLE_VALUE;
-    NTSTATUS rcNt = NtCreateFile(&h, fDesiredAccess, &ObjAttr, &Ios, NULL, FILE_ATTRIBUTE_NORMAL, fShareAccess,
-                                 FILE_OPEN, fCreateOptions, NULL, 0);
+    NTSTATUS rcNt = g_rtFsCalls.pfnNtCreateFile(&h, fDesiredAccess, &ObjAttr, &Ios, NULL, FILE_ATTRIBUTE_NORMAL,
+                                                fShareAccess, FILE_OPEN, fCreateOptions, NULL, 0);
     size_t const cwcName = pName->Length / sizeof(WCHAR);
     if (rcNt == RTNT_STATUS_INVALID_PARAMETER && cwcName > 0 && pName->Buffer[cwcName - 1] != '\\' &&
         cwcName < RTPATHNT_MAX_UNITS) {
@@ -197,8 +198,8 @@ static int rtNtPathOpenWorker(HANDLE hRootDir, UNICODE_STRING *pName, ACCESS_MAS
         pwsz[cwcName + 1] = 0;
         UNICODE_STRING Name2 = {(USHORT)((cwcName + 1) * sizeof(WCHAR)), (USHORT)((cwcName + 2) * sizeof(WCHAR)), pwsz};
         ObjAttr.ObjectName = &Name2;
-        rcNt = NtCreateFile(&h, fDesiredAccess, &ObjAttr, &Ios, NULL, FILE_ATTRIBUTE_NORMAL, fShareAccess, FILE_OPEN,
-                            fCreateOptions, NULL, 0);
+        rcNt = g_rtFsCalls.pfnNtCreateFile(&h, fDesiredAccess, &ObjAttr, &Ios, NULL, FILE_ATTRIBUTE_NORMAL,
+                                           fShareAccess, FILE_OPEN, fCreateOptions, NULL, 0);
         ObjAttr.ObjectName = pName;
         RTMemTmpFree(pwsz);
     }

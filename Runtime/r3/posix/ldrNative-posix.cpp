@@ -65,8 +65,7 @@ int rtldrNativeLoadSystem(const char *pszFilename, const char *pszSuffix, uint32
     if (RT_SUCCESS(rc)) rc = RTPathAppendEx(szPath, sizeof(szPath), pszFilename, RTSTR_MAX, RTPATH_STYLE_UNIX);
     if (RT_SUCCESS(rc) && pszSuffix) rc = RTStrCat(szPath, sizeof(szPath), pszSuffix);
     if (RT_FAILURE(rc)) return rc;
-    struct stat St;
-    if (stat(szPath, &St) != 0 || !S_ISREG(St.st_mode)) return QERR_MODULE_NOT_FOUND;
+    if (!rtldrIsRegularFile(szPath)) return QERR_MODULE_NOT_FOUND;
     return RTLdrLoadEx(szPath, phLdrMod, fFlags, NULL);
 }
 

@@ -48,6 +48,7 @@ const RTR3WINNTDLL *rtR3WinNtDll(void) {
     rtR3WinNtDllResolve(hMod, &Tab.pfnNtClose, "NtClose");
     rtR3WinNtDllResolve(hMod, &Tab.pfnNtQueryInformationFile, "NtQueryInformationFile");
     rtR3WinNtDllResolve(hMod, &Tab.pfnNtQueryVolumeInformationFile, "NtQueryVolumeInformationFile");
+    rtR3WinNtDllResolve(hMod, &Tab.pfnNtQueryDirectoryFile, "NtQueryDirectoryFile");
     rtR3WinNtDllResolve(hMod, &Tab.pfnNtOpenDirectoryObject, "NtOpenDirectoryObject");
     rtR3WinNtDllResolve(hMod, &Tab.pfnNtQueryDirectoryObject, "NtQueryDirectoryObject");
     rtR3WinNtDllResolve(hMod, &Tab.pfnRtlFreeUnicodeString, "RtlFreeUnicodeString");
@@ -89,6 +90,16 @@ NTSTATUS NTAPI NtQueryVolumeInformationFile(HANDLE hFile, PIO_STATUS_BLOCK pIos,
                                             FS_INFORMATION_CLASS enmClass) {
     decltype(&::NtQueryVolumeInformationFile) pfn = rtR3WinNtDll()->pfnNtQueryVolumeInformationFile;
     return pfn ? pfn(hFile, pIos, pvBuf, cbBuf, enmClass) : RTNT_STATUS_PROCEDURE_NOT_FOUND;
+}
+
+NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE hFile, HANDLE hEvent, PIO_APC_ROUTINE pfnApc, PVOID pvApcContext,
+                                    PIO_STATUS_BLOCK pIos, PVOID pvBuffer, ULONG cbBuffer,
+                                    FILE_INFORMATION_CLASS enmClass, BOOLEAN fReturnSingleEntry,
+                                    PUNICODE_STRING pFileName, BOOLEAN fRestartScan) {
+    decltype(&::NtQueryDirectoryFile) pfn = rtR3WinNtDll()->pfnNtQueryDirectoryFile;
+    if (!pfn) return RTNT_STATUS_PROCEDURE_NOT_FOUND;
+    return pfn(hFile, hEvent, pfnApc, pvApcContext, pIos, pvBuffer, cbBuffer, enmClass, fReturnSingleEntry, pFileName,
+               fRestartScan);
 }
 
 NTSTATUS NTAPI NtOpenDirectoryObject(PHANDLE phDirectory, ACCESS_MASK fDesiredAccess, POBJECT_ATTRIBUTES pObjAttr) {

@@ -2,11 +2,10 @@
 // loaded (kernel32, ntdll), for the rest of the Windows runtime.
 #pragma once
 
-#include "r3/nt/nt-internal.h"
+#include "r3/nt/fs-nt-internal.h"
 
 typedef NTSTATUS(NTAPI *PFNRTLGETVERSION)(OSVERSIONINFOEXW *pInfo);
 typedef ULONGLONG(NTAPI *PFNRTLGETINTERRUPTTIMEPRECISE)(PULONGLONG puQpc);
-typedef NTSTATUS(NTAPI *PFNNTQUERYFULLATTRIBUTESFILE)(POBJECT_ATTRIBUTES pObjAttr, PVOID pvInfo);
 typedef NTSTATUS(NTAPI *PFNRTLDOSAPPLYFILEISOLATIONREDIRECTION_USTR)(
     ULONG fFlags, PCUNICODE_STRING pOriginalName, PCUNICODE_STRING pExtension, PUNICODE_STRING pStaticString,
     PUNICODE_STRING pDynamicString, PUNICODE_STRING *ppNewName, PULONG pfNewFlags, PSIZE_T pcbFilename,
@@ -22,6 +21,7 @@ typedef struct RTR3WINNTDLL {
     decltype(&::NtClose) pfnNtClose;
     decltype(&::NtQueryInformationFile) pfnNtQueryInformationFile;
     decltype(&::NtQueryVolumeInformationFile) pfnNtQueryVolumeInformationFile;
+    decltype(&::NtQueryDirectoryFile) pfnNtQueryDirectoryFile;
     decltype(&::NtOpenDirectoryObject) pfnNtOpenDirectoryObject;
     decltype(&::NtQueryDirectoryObject) pfnNtQueryDirectoryObject;
     decltype(&::RtlFreeUnicodeString) pfnRtlFreeUnicodeString;

@@ -12,7 +12,6 @@ typedef struct RTLDRWINCALLS {
     decltype(&::FreeLibrary) pfnFreeLibrary;
     decltype(&::GetProcAddress) pfnGetProcAddress;
     decltype(&::GetSystemDirectoryW) pfnGetSystemDirectoryW;
-    decltype(&::GetFileAttributesW) pfnGetFileAttributesW;
 } RTLDRWINCALLS;
 
 extern RTLDRWINCALLS g_rtLdrWinCalls;

@@ -16,7 +16,10 @@
 #define RTLDRNATIVEWIN_TAG "Runtime/r3/win/ldrNative-win"
 
 RTLDRWINCALLS g_rtLdrWinCalls = {
-    ::LoadLibraryExW, ::FreeLibrary, ::GetProcAddress, ::GetSystemDirectoryW, ::GetFileAttributesW,
+    ::LoadLibraryExW,
+    ::FreeLibrary,
+    ::GetProcAddress,
+    ::GetSystemDirectoryW,
 };
 
 RTLDRWINSEARCH volatile g_enmRtLdrWinSearch = RTLDRWINSEARCH_UNKNOWN;
@@ -79,16 +82,6 @@ int rtldrNativeLoad(const char *pszFilename, uintptr_t *phHandle, uint32_t fFlag
     }
     RTUtf16Free(pwszPath);
     return rc;
-}
-
-// A regular file (no directory, no device, no reparse point) at the UTF-8 path.
-static bool rtldrWinIsRegularFile(const char *pszPath) {
-    RTUTF16 *pwszPath = NULL;
-    if (RT_FAILURE(RTStrToUtf16Tag(pszPath, &pwszPath, RTLDRNATIVEWIN_TAG))) return false;
-    DWORD const fAttribs = g_rtLdrWinCalls.pfnGetFileAttributesW((LPCWSTR)pwszPath);
-    RTUtf16Free(pwszPath);
-    return fAttribs != INVALID_FILE_ATTRIBUTES &&
-           !(fAttribs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
 // Asks the activation context where pszFilename would be loaded from. Stores the answer in
@@ -158,7 +151,7 @@ int rtldrNativeLoadSystem(const char *pszFilename, const char *pszSuffix, uint32
 
     // Only an existing file is handed to the platform: its own search must never get a chance
     // to look elsewhere for a name we did not find.
-    if (!rtldrWinIsRegularFile(szPath)) return QERR_MODULE_NOT_FOUND;
+    if (!rtldrIsRegularFile(szPath)) return QERR_MODULE_NOT_FOUND;
     return RTLdrLoadEx(szPath, phLdrMod, fFlags, NULL);
 }
 

@@ -16,6 +16,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -168,14 +169,15 @@ inline std::string formatFetch(int rc, uint32_t fFetch, const RTGETOPTVALUE &v, 
     return str + formatState(state);
 }
 
-// Owns a writable copy of an argument list with the program name in front.
+// Owns a writable copy of an argument list with the program name in front. Each argument is a
+// heap block of exactly its size, so that AddressSanitizer sees a read past its end.
 struct ArgVector {
-    std::vector<std::string> strings;
+    std::vector<std::unique_ptr<char[]>> strings;
     std::vector<char *> argv;
 
-    explicit ArgVector(const std::vector<std::string> &args) : strings(args) {
-        strings.insert(strings.begin(), "prog");
-        for (std::string &str : strings) argv.push_back(&str[0]);
+    explicit ArgVector(const std::vector<std::string> &args) {
+        add("prog");
+        for (const std::string &str : args) add(str);
         argv.push_back(nullptr);
     }
     int argc() const { return (int)strings.size(); }
@@ -183,6 +185,13 @@ struct ArgVector {
         std::string str;
         for (int i = 1; i < argc(); i++) str += (i > 1 ? " " : "") + std::string(argv[i]);
         return str;
+    }
+
+private:
+    void add(const std::string &str) {
+        strings.emplace_back(new char[str.size() + 1]);
+        memcpy(strings.back().get(), str.c_str(), str.size() + 1);
+        argv.push_back(strings.back().get());
     }
 };
 

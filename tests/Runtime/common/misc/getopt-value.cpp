@@ -54,6 +54,7 @@ const RTGETOPTDESC g_aTypeOptions[] = {
     /* 37 */ {"--octi16", 1037, RTGETOPT_VT_INT16 | RTGETOPT_MOD_OCT},
     /* 38 */ {"--hexu64", 1038, RTGETOPT_VT_UINT64 | RTGETOPT_MOD_HEX},
     /* 39 */ {"--hexp64", 1039, RTGETOPT_VT_UINT64_PAIR | RTGETOPT_MOD_HEX},
+    /* 40 */ {"--\xE2\x84\xAA", 1060, RTGETOPT_VT_STRING | RTGETOPT_MOD_ICASE}, // KELVIN SIGN folds to "k"
 };
 const getopttest::Table g_Types = GETOPT_TABLE(g_aTypeOptions);
 
@@ -188,6 +189,47 @@ const ValueCase g_aValueCases[] = {
     {__LINE__, "--bool=",                     "id=-825 psz=\"\""},
     {__LINE__, "--bool=yess",                 "id=-825 psz=\"yess\""},
     {__LINE__, "--bool= yes",                 "id=-825 psz=\" yes\""},
+    // Pairs: a separator ":", "/" or "|" (blanks around it allowed) or blanks alone.
+    {__LINE__, "--p32=1:2",                   "id=1018 pair=1,2 def=15"},
+    {__LINE__, "--p32=1/2",                   "id=1018 pair=1,2 def=15"},
+    {__LINE__, "--p32=1|2",                   "id=1018 pair=1,2 def=15"},
+    {__LINE__, "--p32=1 2",                   "id=1018 pair=1,2 def=15"},
+    {__LINE__, "--p32=1 : 2",                 "id=1018 pair=1,2 def=15"},
+    {__LINE__, "--p32=1\t|\t2",               "id=1018 pair=1,2 def=15"},
+    {__LINE__, "--p32=0x10:0x20",             "id=1018 pair=16,32 def=15"},
+    {__LINE__, "--p32=010:010",               "id=1018 pair=10,10 def=15"},
+    {__LINE__, "--p32=4294967295:4294967295", "id=1018 pair=4294967295,4294967295 def=15"},
+    {__LINE__, "--p32=7",                     "id=-827 def=15"},
+    {__LINE__, "--p32=0x10-0x20",             "id=-827 def=15"},
+    {__LINE__, "--p32=1:2 ",                  "id=-827 def=15"},
+    {__LINE__, "--p32=1:2x",                  "id=-827 def=15"},
+    {__LINE__, "--p32=4294967296:1",          "id=-827 def=15"},
+    {__LINE__, "--p32=1:4294967296",          "id=-827 def=15"},
+    {__LINE__, "--p32=-1:2",                  "id=-827 def=15"},
+    {__LINE__, "--p32=1:-2",                  "id=-827 def=15"},
+    {__LINE__, "--p32=:2",                    "id=-827 def=15"},
+    {__LINE__, "--p32=1:",                    "id=-827 def=15"},
+    {__LINE__, "--p32=1::2",                  "id=-827 def=15"},
+    {__LINE__, "--p64=18446744073709551615|0", "id=1019 pair=18446744073709551615,0 def=16"},
+    {__LINE__, "--p64=7",                     "id=-827 def=16"},
+    {__LINE__, "--p64=1:18446744073709551616", "id=-827 def=16"},
+    {__LINE__, "--p64=21000000000000000000:1", "id=-827 def=16"},
+    {__LINE__, "--op32=7",                    "id=1020 pair=7,4294967295 def=17"},
+    {__LINE__, "--op32=0x10-0x20",            "id=1020 pair=16,4294967295 def=17"},
+    {__LINE__, "--op32=7x",                   "id=1020 pair=7,4294967295 def=17"},
+    {__LINE__, "--op32=1:2",                  "id=1020 pair=1,2 def=17"},
+    {__LINE__, "--op32=1:2 ",                 "id=-827 def=17"},
+    {__LINE__, "--op32=7 ",                   "id=-827 def=17"},
+    {__LINE__, "--op32=x",                    "id=-827 def=17"},
+    {__LINE__, "--op64=7",                    "id=1021 pair=7,18446744073709551615 def=18"},
+    {__LINE__, "--op64=0x8000000000000000/1", "id=1021 pair=9223372036854775808,1 def=18"},
+    {__LINE__, "--hexp32=10:20",              "id=1033 pair=16,32 def=22"},
+    {__LINE__, "--hexp32=0x10:ff",            "id=1033 pair=16,255 def=22"},
+    {__LINE__, "--octp32=10:0x10",            "id=1034 pair=8,16 def=23"},
+    {__LINE__, "--octp32=10",                 "id=1034 pair=8,4294967295 def=23"},
+    {__LINE__, "--octp32=8",                  "id=-827 def=23"},
+    {__LINE__, "--decp32=0x10:10",            "id=1035 pair=16,10 def=24"},
+    {__LINE__, "--hexp64=ffffffffffffffff:0x0", "id=1039 pair=18446744073709551615,0 def=39"},
     // Undefined types and modifiers where they do not belong.
     {__LINE__, "--type12=x",                  "id=-225 def=26"},
     {__LINE__, "--type31=x",                  "id=-225 def=27"},
@@ -216,6 +258,10 @@ const Row g_aMatchRows[] = {
     {__LINE__, g_Types, 0, {"/extract", "/Extract", "/icase", "/ICASE=1"},
      {"id=828 psz=\"/extract\" next=2", "id=1052 def=33 next=3", "id=1053 def=34 next=4",
       "id=828 psz=\"/ICASE=1\" next=5", "id=0 next=5"}},
+    // A case-folded name may be longer in bytes than the argument that folds to it; the
+    // argument must hold the name's bytes, or the value would be read past its end.
+    {__LINE__, g_Types, 0, {"--\xE2\x84\xAA=v", "--k"},
+     {"id=1060 psz=\"v\" def=40 next=2", "id=-825 psz=\"--k\" next=3"}},
     // A long name that is a prefix of the argument is no match for a switch.
     {__LINE__, g_Types, 0, {"--x1"}, {"id=-825 psz=\"--x1\" next=2"}},
     // Short options with values; a row without a long name is reachable only so.
