@@ -35,9 +35,9 @@ static char **g_papszrtR3Args;
 
 // The release-log report of a failed body step. No release logger exists in this system, so
 // nothing is written; the caller's RTMsgInitFailure is what the user sees.
-#define RTR3INIT_LOGREL_FAILURE(a_rc, a_pszMsg)                                                                         \
+#define RTR3INIT_LOGREL_FAILURE(a_rc, a_pszMsg)                                                                        \
     do {                                                                                                               \
-        RTAssertLogRelMsg1("RT_SUCCESS_NP(rc)", __LINE__, "Runtime/r3/init",                                          \
+        RTAssertLogRelMsg1("RT_SUCCESS_NP(rc)", __LINE__, "Runtime/r3/init",                                           \
                            "int __cdecl rtR3InitBody(unsigned int,int,char ***,const char *)");                        \
         RTAssertLogRelMsg2(a_pszMsg, (a_rc));                                                                          \
     } while (0)
@@ -152,8 +152,8 @@ int RTR3InitExe(int *pcArgs, char ***ppapszArgs, uint32_t fFlags) {
         uint32_t const fAccumulated = __atomic_load_n(&g_frtR3InitFlags, __ATOMIC_SEQ_CST);
         if (!(fFlags & RTR3INIT_FLAGS_UNOBTRUSIVE) && (fAccumulated & RTR3INIT_FLAGS_UNOBTRUSIVE)) {
             __atomic_and_fetch(&g_frtR3InitFlags, ~RTR3INIT_FLAGS_UNOBTRUSIVE, __ATOMIC_SEQ_CST);
-            uint32_t const fCombined = __atomic_or_fetch(&g_frtR3InitFlags, fFlags & RTR3INIT_FLAGS_SYSTEM32_ONLY,
-                                                         __ATOMIC_SEQ_CST);
+            uint32_t const fCombined =
+                __atomic_or_fetch(&g_frtR3InitFlags, fFlags & RTR3INIT_FLAGS_SYSTEM32_ONLY, __ATOMIC_SEQ_CST);
             int rc = rtR3InitNativeHarden(fCombined);
             if (RT_FAILURE(rc)) return rc;
         }

@@ -28,11 +28,12 @@
 #endif
 
 typedef struct RTLAZYLIB {
-    const char *pszFilename;  // e.g. "MSI.DLL"
+    const char *pszFilename;   // e.g. "MSI.DLL"
     RTLDRMOD volatile hLdrMod; // null until the first binding of any of its functions
 } RTLAZYLIB;
 
-#define RTLAZYLIB_INITIALIZER(a_pszFilename) {(a_pszFilename), NIL_RTLDRMOD}
+#define RTLAZYLIB_INITIALIZER(a_pszFilename)                                                                           \
+    { (a_pszFilename), NIL_RTLDRMOD }
 
 // The library's record, loading the library (never unloaded) on the first call. A library that
 // cannot be loaded ends the process with "Lazy loader failed to load \"%s\": %Rrc\n".
@@ -45,7 +46,7 @@ void RTLazyLibResolve(RTLAZYLIB *pLib, void *volatile *ppvSlot, const char *pszS
 
 // The resolver of slot pfn<a_Name> of table a_Table: binds the slot, then calls through it.
 #define RTLAZY_RESOLVER(a_Table, a_RetType, a_Name, a_Params, a_Args)                                                  \
-    static a_RetType RTLAZY_WINAPI RTLAZY_RESOLVER_NAME(a_Name) a_Params {                                              \
+    static a_RetType RTLAZY_WINAPI RTLAZY_RESOLVER_NAME(a_Name) a_Params {                                             \
         RTLazyLibResolve(&(a_Table).Lib, (void *volatile *)(void *)&(a_Table).pfn##a_Name, #a_Name);                   \
         return (a_Table).pfn##a_Name a_Args;                                                                           \
     }

@@ -41,16 +41,14 @@ extern QUILSTUBLAZYMSI g_QuilStubLazyMsi;
 // CRYPT32.DLL, CryptoAPI's certificate stores.
 typedef struct QUILSTUBLAZYCRYPT32 {
     RTLAZYLIB Lib;
-    QUILPCCERT_CONTEXT(RTLAZY_WINAPI *pfnCertCreateCertificateContext)(uint32_t fCertEncodingType,
-                                                                       const uint8_t *pbCertEncoded,
-                                                                       uint32_t cbCertEncoded);
-    QUILHCERTSTORE(RTLAZY_WINAPI *pfnCertOpenStore)(const char *pszStoreProvider, uint32_t fEncodingType,
-                                                   uintptr_t hCryptProv, uint32_t fFlags, const void *pvPara);
+    QUILPCCERT_CONTEXT(RTLAZY_WINAPI *pfnCertCreateCertificateContext)
+    (uint32_t fCertEncodingType, const uint8_t *pbCertEncoded, uint32_t cbCertEncoded);
+    QUILHCERTSTORE(RTLAZY_WINAPI *pfnCertOpenStore)
+    (const char *pszStoreProvider, uint32_t fEncodingType, uintptr_t hCryptProv, uint32_t fFlags, const void *pvPara);
     QUILBOOL(RTLAZY_WINAPI *pfnCertFreeCertificateContext)(QUILPCCERT_CONTEXT pCertContext);
-    QUILBOOL(RTLAZY_WINAPI *pfnCertAddCertificateContextToStore)(QUILHCERTSTORE hCertStore,
-                                                                QUILPCCERT_CONTEXT pCertContext,
-                                                                uint32_t fAddDisposition,
-                                                                QUILPCCERT_CONTEXT *ppStoreContext);
+    QUILBOOL(RTLAZY_WINAPI *pfnCertAddCertificateContextToStore)
+    (QUILHCERTSTORE hCertStore, QUILPCCERT_CONTEXT pCertContext, uint32_t fAddDisposition,
+     QUILPCCERT_CONTEXT *ppStoreContext);
     QUILBOOL(RTLAZY_WINAPI *pfnCertCloseStore)(QUILHCERTSTORE hCertStore, uint32_t fFlags);
 } QUILSTUBLAZYCRYPT32;
 extern QUILSTUBLAZYCRYPT32 g_QuilStubLazyCrypt32;

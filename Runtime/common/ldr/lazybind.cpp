@@ -24,7 +24,7 @@ void RTLazyLibResolve(RTLAZYLIB *pLib, void *volatile *ppvSlot, const char *pszS
     void *pvValue = NULL;
     int rc = g_rtLazyLdrCalls.pfnGetSymbol(hLdrMod, pszSymbol, &pvValue);
     if (RT_FAILURE(rc))
-        RTAssertFatalMsg2("Lazy loader failed to resolve symbol \"%s\" in \"%s\": %Rrc\n", pszSymbol,
-                          pLib->pszFilename, rc);
+        RTAssertFatalMsg2("Lazy loader failed to resolve symbol \"%s\" in \"%s\": %Rrc\n", pszSymbol, pLib->pszFilename,
+                          rc);
     __atomic_store_n(ppvSlot, pvValue, __ATOMIC_RELEASE);
 }

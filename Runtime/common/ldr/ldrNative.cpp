@@ -69,8 +69,7 @@ int RTLdrLoadEx(const char *pszFilename, PRTLDRMOD phLdrMod, uint32_t fFlags, PR
 
     RTLDRMODINTERNAL *pMod = (RTLDRMODINTERNAL *)RTMemAllocZTag(sizeof(*pMod), RTLDRNATIVE_TAG);
     if (!pMod) {
-        rtldrErrInfoSet(pErrInfo, QERR_NO_MEMORY, "Failed to allocate %zu bytes for the module handle",
-                        sizeof(*pMod));
+        rtldrErrInfoSet(pErrInfo, QERR_NO_MEMORY, "Failed to allocate %zu bytes for the module handle", sizeof(*pMod));
         return QERR_NO_MEMORY;
     }
     pMod->u32Magic = RTLDRMOD_MAGIC;
@@ -105,10 +104,10 @@ int RTLdrLoadSystemEx(const char *pszFilename, uint32_t fFlags, PRTLDRMOD phLdrM
     if (fFlags & RTLDRLOAD_FLAGS_SYSTEM_INVALID_MASK) return QERR_INVALID_FLAGS;
     if (strlen(pszFilename) > RTLDR_SYSTEM_NAME_MAX) return QERR_INVALID_PARAMETER;
     const char *pszSuffix = RTPathSuffix(pszFilename) ? NULL : ".DLL";
-    AssertMsgReturn(g_hModKernel32,
-                    ("rtldrNativeLoadSystem(%s,,) is called before QURT has configured the windows loader!\n",
-                     pszFilename),
-                    QERR_WRONG_ORDER);
+    AssertMsgReturn(
+        g_hModKernel32,
+        ("rtldrNativeLoadSystem(%s,,) is called before QURT has configured the windows loader!\n", pszFilename),
+        QERR_WRONG_ORDER);
     return rtldrNativeLoadSystem(pszFilename, pszSuffix, fFlags, phLdrMod);
 }
 

@@ -405,14 +405,14 @@ const char *RTThreadSelfName(void) {
     int32_t cRefs = __atomic_load_n(&pThread->cRefs, __ATOMIC_ACQUIRE);
     do {
         if (cRefs <= 0) return NULL;
-    } while (!__atomic_compare_exchange_n(&pThread->cRefs, &cRefs, cRefs + 1, false, __ATOMIC_ACQ_REL,
-                                          __ATOMIC_ACQUIRE));
+    } while (
+        !__atomic_compare_exchange_n(&pThread->cRefs, &cRefs, cRefs + 1, false, __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
     const char *pszName = pThread->szName;
     cRefs = __atomic_load_n(&pThread->cRefs, __ATOMIC_ACQUIRE);
     do {
         if (cRefs <= 1) return NULL;
-    } while (!__atomic_compare_exchange_n(&pThread->cRefs, &cRefs, cRefs - 1, false, __ATOMIC_ACQ_REL,
-                                          __ATOMIC_ACQUIRE));
+    } while (
+        !__atomic_compare_exchange_n(&pThread->cRefs, &cRefs, cRefs - 1, false, __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
     return pszName;
 }
 

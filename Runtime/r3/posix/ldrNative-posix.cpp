@@ -19,7 +19,8 @@
 static char g_szRtLdrPosixSystemDir[4096] = "/usr/lib";
 
 bool rtldrPosixSetSystemDir(const char *pszDir) {
-    return RT_SUCCESS(RTStrCopy(g_szRtLdrPosixSystemDir, sizeof(g_szRtLdrPosixSystemDir), pszDir ? pszDir : "/usr/lib"));
+    return RT_SUCCESS(
+        RTStrCopy(g_szRtLdrPosixSystemDir, sizeof(g_szRtLdrPosixSystemDir), pszDir ? pszDir : "/usr/lib"));
 }
 
 const char *rtldrPosixGetSystemDir(void) {

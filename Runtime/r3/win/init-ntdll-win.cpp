@@ -34,7 +34,8 @@ FARPROC rtR3WinKernel32Symbol(const char *pszSymbol) {
     return hMod ? GetProcAddress(hMod, pszSymbol) : NULL;
 }
 
-template <typename T> static void rtR3WinNtDllResolve(HMODULE hMod, T *ppfn, const char *pszName) {
+template <typename T>
+static void rtR3WinNtDllResolve(HMODULE hMod, T *ppfn, const char *pszName) {
     *ppfn = hMod ? (T)(void *)GetProcAddress(hMod, pszName) : NULL;
 }
 

@@ -6,10 +6,12 @@
 
 typedef NTSTATUS(NTAPI *PFNRTLGETVERSION)(OSVERSIONINFOEXW *pInfo);
 typedef ULONGLONG(NTAPI *PFNRTLGETINTERRUPTTIMEPRECISE)(PULONGLONG puQpc);
-typedef NTSTATUS(NTAPI *PFNRTLDOSAPPLYFILEISOLATIONREDIRECTION_USTR)(
-    ULONG fFlags, PCUNICODE_STRING pOriginalName, PCUNICODE_STRING pExtension, PUNICODE_STRING pStaticString,
-    PUNICODE_STRING pDynamicString, PUNICODE_STRING *ppNewName, PULONG pfNewFlags, PSIZE_T pcbFilename,
-    PSIZE_T pcbRequired);
+typedef NTSTATUS(NTAPI *PFNRTLDOSAPPLYFILEISOLATIONREDIRECTION_USTR)(ULONG fFlags, PCUNICODE_STRING pOriginalName,
+                                                                     PCUNICODE_STRING pExtension,
+                                                                     PUNICODE_STRING pStaticString,
+                                                                     PUNICODE_STRING pDynamicString,
+                                                                     PUNICODE_STRING *ppNewName, PULONG pfNewFlags,
+                                                                     PSIZE_T pcbFilename, PSIZE_T pcbRequired);
 
 // The ntdll entries the runtime calls, found by name in the loaded ntdll, so that the programs
 // import nothing from it (their import table names only KERNEL32 and msvcrt). Filled on first

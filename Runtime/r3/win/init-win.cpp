@@ -74,8 +74,8 @@ int rtR3InitNativeHarden(uint32_t fFlags) {
         (PFNSETDEFAULTDLLDIRECTORIES)(void *)rtR3WinKernel32Symbol("SetDefaultDllDirectories");
     Calls.pfnGetCurrentThreadStackLimits =
         (PFNGETCURRENTTHREADSTACKLIMITS)(void *)rtR3WinKernel32Symbol("GetCurrentThreadStackLimits");
-    Calls.pfnSetUnhandledExceptionFilter = (decltype(&::SetUnhandledExceptionFilter))(void *)rtR3WinKernel32Symbol(
-        "SetUnhandledExceptionFilter");
+    Calls.pfnSetUnhandledExceptionFilter =
+        (decltype(&::SetUnhandledExceptionFilter))(void *)rtR3WinKernel32Symbol("SetUnhandledExceptionFilter");
     return rtR3WinHarden(fFlags, rtSystemGetOsType(), &Calls);
 }
 
@@ -126,8 +126,7 @@ int rtR3InitNativeSplitArgs(int cArgs, char **papszArgs, char ***ppapszArgs, int
         for (int i = 0; i < cArgs; i++)
             if (!papszArgs[i] || !__argv[i] || strcmp(papszArgs[i], __argv[i]) != 0) return QINF_SUCCESS;
     // The runtime's own binding: the installer's binding tables live above the runtime.
-    PFNCOMMANDLINETOARGVW pfnSplit =
-        (PFNCOMMANDLINETOARGVW)RTLdrGetSystemSymbol("SHELL32.DLL", "CommandLineToArgvW");
+    PFNCOMMANDLINETOARGVW pfnSplit = (PFNCOMMANDLINETOARGVW)RTLdrGetSystemSymbol("SHELL32.DLL", "CommandLineToArgvW");
     if (!pfnSplit) return QINF_SUCCESS;
     int cWide = 0;
     LPWSTR *papwszWide = pfnSplit(GetCommandLineW(), &cWide);

@@ -44,7 +44,8 @@ int rtldrNativeLoad(const char *pszFilename, uintptr_t *phHandle, uint32_t fFlag
     size_t cwc = 0;
     int rc = RTStrCalcUtf16LenEx(pszFilename, RTSTR_MAX, &cwc);
     RTUTF16 *pwszPath = NULL;
-    if (RT_SUCCESS(rc)) rc = RTStrToUtf16ExTag(pszFilename, RTSTR_MAX, &pwszPath, cwc + 5 + 1, &cwc, RTLDRNATIVEWIN_TAG);
+    if (RT_SUCCESS(rc))
+        rc = RTStrToUtf16ExTag(pszFilename, RTSTR_MAX, &pwszPath, cwc + 5 + 1, &cwc, RTLDRNATIVEWIN_TAG);
     if (RT_FAILURE(rc)) {
         rtldrErrInfoSet(pErrInfo, rc, "Error converting UTF-8 to UTF-16 string.");
         return rc;
@@ -95,8 +96,8 @@ static bool rtldrWinRedirect(const char *pszFilename, const RTUTF16 *pwszSystemD
     RTUTF16 wszName[RTLDRWIN_SYSDIR_SIZE];
     RTUTF16 *pwszName = wszName;
     size_t cwcName = 0;
-    if (RT_FAILURE(RTStrToUtf16ExTag(pszFilename, RTSTR_MAX, &pwszName, RT_ELEMENTS(wszName), &cwcName,
-                                     RTLDRNATIVEWIN_TAG)))
+    if (RT_FAILURE(
+            RTStrToUtf16ExTag(pszFilename, RTSTR_MAX, &pwszName, RT_ELEMENTS(wszName), &cwcName, RTLDRNATIVEWIN_TAG)))
         return false;
 
     UNICODE_STRING OriginalName;

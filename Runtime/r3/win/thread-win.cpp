@@ -133,7 +133,7 @@ void *RTTlsGet(RTTLS iTls) {
 
 int RTTlsSet(RTTLS iTls, void *pvValue) {
     if (iTls < 0) return QERR_INVALID_PARAMETER;
-    if (!TlsSetValue((DWORD)iTls, pvValue)) return GetLastError() == ERROR_INVALID_PARAMETER ? QERR_INVALID_PARAMETER
-                                                                                              : QERR_NO_MEMORY;
+    if (!TlsSetValue((DWORD)iTls, pvValue))
+        return GetLastError() == ERROR_INVALID_PARAMETER ? QERR_INVALID_PARAMETER : QERR_NO_MEMORY;
     return QINF_SUCCESS;
 }

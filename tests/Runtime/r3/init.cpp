@@ -27,7 +27,8 @@ TEST(InitArgv, EveryUtf16ArgumentArrivesAsUtf8) {
     } aCases[] = {
         {__LINE__, {u"prog.exe"}, {"prog.exe"}},
         {__LINE__, {u"prog.exe", u"", u"x"}, {"prog.exe", "", "x"}},
-        {__LINE__, {u"p", u"caf\u00e9", u"\u4e2d\u6587", u"\U0001F600"},
+        {__LINE__,
+         {u"p", u"caf\u00e9", u"\u4e2d\u6587", u"\U0001F600"},
          {"p", "caf\xc3\xa9", "\xe4\xb8\xad\xe6\x96\x87", "\xf0\x9f\x98\x80"}},
         {__LINE__, {u"p", u"C:\\dir\\", u"a\"b"}, {"p", "C:\\dir\\", "a\"b"}},
     };
@@ -122,8 +123,7 @@ static void repeatedInitialisation() {
     if (RTR3InitExe(&cOther, &papszArgs, 0) != QERR_WRONG_ORDER) exit(15);
     // No arguments at all is always fine.
     int cNone = 0;
-    if (RTR3InitExe(&cNone, &papszOld, 0) != QINF_SUCCESS || RTR3InitExe(nullptr, nullptr, 0) != QINF_SUCCESS)
-        exit(16);
+    if (RTR3InitExe(&cNone, &papszOld, 0) != QINF_SUCCESS || RTR3InitExe(nullptr, nullptr, 0) != QINF_SUCCESS) exit(16);
     // What initialisation filled.
     if (!RTThreadSelfName() || strcmp(RTThreadSelfName(), "main")) exit(17);
     if (strcmp(RTProcShortName(), TestProgramName()) || !strstr(RTProcExecutablePath(), TestProgramName())) exit(18);

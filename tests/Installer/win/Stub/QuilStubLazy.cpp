@@ -33,8 +33,8 @@ TEST(QuilStubLazy, TablesNameTheirLibraries) {
         const RTLAZYLIB *pLib;
         const char *pszName;
     } aCases[] = {
-        {__LINE__, &g_QuilStubLazyMsi.Lib, "MSI.DLL"},         {__LINE__, &g_QuilStubLazyCrypt32.Lib, "CRYPT32.DLL"},
-        {__LINE__, &g_QuilStubLazyUser32.Lib, "USER32.DLL"},   {__LINE__, &g_QuilStubLazyShell32.Lib, "SHELL32.DLL"},
+        {__LINE__, &g_QuilStubLazyMsi.Lib, "MSI.DLL"},           {__LINE__, &g_QuilStubLazyCrypt32.Lib, "CRYPT32.DLL"},
+        {__LINE__, &g_QuilStubLazyUser32.Lib, "USER32.DLL"},     {__LINE__, &g_QuilStubLazyShell32.Lib, "SHELL32.DLL"},
         {__LINE__, &g_QuilStubLazyComctl32.Lib, "COMCTL32.DLL"},
     };
     for (const auto &c : aCases) {

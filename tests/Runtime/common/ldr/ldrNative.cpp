@@ -222,8 +222,8 @@ TEST(LdrRedirect, AnswerMustShareDriveAndTopDirectory) {
         // The answer is counted, not terminated.
         std::u16string Answer(c.pwszAnswer, cwc);
         Answer.push_back(u'\\');
-        EXPECT_EQ(c.fMatch, rtldrRedirectMatchesSystemDir((const RTUTF16 *)Answer.data(), cwc,
-                                                          (const RTUTF16 *)c.pwszSystemDir));
+        EXPECT_EQ(c.fMatch,
+                  rtldrRedirectMatchesSystemDir((const RTUTF16 *)Answer.data(), cwc, (const RTUTF16 *)c.pwszSystemDir));
     }
 }
 
@@ -233,10 +233,18 @@ TEST(PathStartsWithRoot, SeparatorOrDrive) {
         const char *pszPath;
         bool fRoot;
     } aCases[] = {
-        {__LINE__, "C:\\dir\\name", true}, {__LINE__, "c:name.dll", true},     {__LINE__, "Z:", true},
-        {__LINE__, "\\name.dll", true},    {__LINE__, "/usr/lib/x.DLL", true}, {__LINE__, "\\\\srv\\share\\x", true},
-        {__LINE__, "//srv", true},         {__LINE__, "name.dll", false},      {__LINE__, "..\\name.dll", false},
-        {__LINE__, "1:x", false},          {__LINE__, ":x", false},            {__LINE__, "", false},
+        {__LINE__, "C:\\dir\\name", true},
+        {__LINE__, "c:name.dll", true},
+        {__LINE__, "Z:", true},
+        {__LINE__, "\\name.dll", true},
+        {__LINE__, "/usr/lib/x.DLL", true},
+        {__LINE__, "\\\\srv\\share\\x", true},
+        {__LINE__, "//srv", true},
+        {__LINE__, "name.dll", false},
+        {__LINE__, "..\\name.dll", false},
+        {__LINE__, "1:x", false},
+        {__LINE__, ":x", false},
+        {__LINE__, "", false},
         {__LINE__, nullptr, false},
     };
     for (const auto &c : aCases) {

@@ -213,8 +213,8 @@ TEST_F(ThreadRegistry, CreationAndWaitRefuseWhatTheyCannotDo) {
     struct Blocker {
         static int run(RTTHREAD, void *) { return RTSemEventMultiWait(s_hGo, RT_INDEFINITE_WAIT); }
     };
-    ASSERT_EQ(QINF_SUCCESS,
-              RTThreadCreate(&hThread, Blocker::run, nullptr, 0, RTTHREADTYPE_WORKER, RTTHREADFLAGS_WAITABLE, "blocker"));
+    ASSERT_EQ(QINF_SUCCESS, RTThreadCreate(&hThread, Blocker::run, nullptr, 0, RTTHREADTYPE_WORKER,
+                                           RTTHREADFLAGS_WAITABLE, "blocker"));
     EXPECT_EQ(QERR_TIMEOUT, RTThreadWait(hThread, 0, nullptr));
     RTSemEventMultiSignal(s_hGo);
     int rcThread = -1;
@@ -239,7 +239,7 @@ TEST_F(ThreadRegistry, TlsValuesArePerThread) {
     for (unsigned i = 0; i < 2; i++) {
         int rcThread = 1;
         ASSERT_EQ(QINF_SUCCESS, RTThreadWait(ahThreads[i], 10000, &rcThread));
-        EXPECT_EQ(0, rcThread);           // each saw its own value after setting it
+        EXPECT_EQ(0, rcThread);                 // each saw its own value after setting it
         EXPECT_EQ(nullptr, aRuns[i].pvTlsSeen); // and none before
     }
     EXPECT_EQ(&iMine, RTTlsGet(iTls)); // ours is untouched

@@ -132,7 +132,7 @@ struct TSTPROBERUN {
     DWORD dwExit;
     std::vector<std::string> Args; // as the probe reported them
     bool fTerminated;
-    int cCrtArgs;        // the C library's count in the probe
+    int cCrtArgs;         // the C library's count in the probe
     std::wstring CmdLine; // the probe's command line
 };
 
@@ -175,8 +175,8 @@ TSTPROBERUN runProbeArgs(const std::wstring &Tail) {
     TSTPROBERUN Run = {0, {}, false, -1, L""};
     std::string const Out = TestTempFileName("probe-out");
     std::wstring const Exe = utf16(QRT_TEST_PROBE);
-    Run.dwExit = runProcess(Exe, L"\"" + Exe + L"\" args" + Tail,
-                            {L"QRT_PROBE_OUT=" + utf16(Out), L"QRT_PROBE_FLAGS=0x10"});
+    Run.dwExit =
+        runProcess(Exe, L"\"" + Exe + L"\" args" + Tail, {L"QRT_PROBE_OUT=" + utf16(Out), L"QRT_PROBE_FLAGS=0x10"});
     std::ifstream In(Out, std::ios::binary);
     std::string Line;
     int cArgs = -1;
@@ -195,7 +195,7 @@ TSTPROBERUN runProbeArgs(const std::wstring &Tail) {
 TEST(InitWinArgs, EveryArgumentOfTheWideCommandLineArrives) {
     const struct {
         int iLine;
-        std::wstring Tail; // after '"<probe>" args'
+        std::wstring Tail;                 // after '"<probe>" args'
         std::vector<std::string> Expected; // empty for the rows only the platform's split decides
     } aCases[] = {
         {__LINE__, L" a \"b c\"", {"a", "b c"}},

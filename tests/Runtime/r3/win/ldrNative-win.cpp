@@ -118,8 +118,8 @@ TEST_F(LdrWin, RestrictedSearchIsLearntOnce) {
         int iLine;
         RTLDRWINSEARCH enmStart;
         DWORD dwFail;
-        unsigned cCalls;        // loads asked of the platform
-        DWORD fFirstFlags;      // flags of the first
+        unsigned cCalls;   // loads asked of the platform
+        DWORD fFirstFlags; // flags of the first
         RTLDRWINSEARCH enmAfter;
         int rc;
     } aCases[] = {
