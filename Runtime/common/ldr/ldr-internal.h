@@ -61,6 +61,13 @@ bool rtldrRedirectMatchesSystemDir(const RTUTF16 *pwcAnswer, size_t cwcAnswer, c
 // nor a reparse point: the only kind of object handed to the platform's load.
 bool rtldrIsRegularFile(const char *pszPath);
 
+// The end of every system load: appends pszFilename and pszSuffix (either may be null) to the
+// directory in pszPath (cbPath bytes, path style fPathStyle) and loads the result with
+// RTLdrLoadEx when it is a regular file; QERR_MODULE_NOT_FOUND when it is not, without asking
+// the platform.
+int rtldrLoadSystemPath(char *pszPath, size_t cbPath, uint32_t fPathStyle, const char *pszFilename,
+                        const char *pszSuffix, uint32_t fFlags, PRTLDRMOD phLdrMod);
+
 //
 // Platform halves.
 //

@@ -8,6 +8,7 @@
 #include <qrt/file.h>
 #include <qrt/mem.h>
 #include <qrt/path.h>
+#include <qrt/string.h>
 
 #include "common/ldr/ldr-internal.h"
 #include "r3/init-internal.h"
@@ -48,6 +49,18 @@ bool rtldrIsRegularFile(const char *pszPath) {
     if (RT_FAILURE(RTPathQueryInfoEx(pszPath, &ObjInfo, RTFSOBJATTRADD_NOTHING, RTPATH_F_FOLLOW_LINK))) return false;
     return (ObjInfo.fMode & RTFS_TYPE_MASK) == RTFS_TYPE_FILE &&
            !(ObjInfo.fMode & (RTFS_DOS_NT_DEVICE | RTFS_DOS_NT_REPARSE_POINT));
+}
+
+int rtldrLoadSystemPath(char *pszPath, size_t cbPath, uint32_t fPathStyle, const char *pszFilename,
+                        const char *pszSuffix, uint32_t fFlags, PRTLDRMOD phLdrMod) {
+    int rc = QINF_SUCCESS;
+    if (pszFilename) rc = RTPathAppendEx(pszPath, cbPath, pszFilename, RTSTR_MAX, fPathStyle);
+    if (RT_SUCCESS(rc) && pszSuffix) rc = RTStrCat(pszPath, cbPath, pszSuffix);
+    if (RT_FAILURE(rc)) return rc;
+    // Only an existing file is handed to the platform: its own search must never get a chance
+    // to look elsewhere for a name we did not find.
+    if (!rtldrIsRegularFile(pszPath)) return QERR_MODULE_NOT_FOUND;
+    return RTLdrLoadEx(pszPath, phLdrMod, fFlags, NULL);
 }
 
 // The steps every platform takes before loading a path.

@@ -63,11 +63,8 @@ int rtldrNativeLoad(const char *pszFilename, uintptr_t *phHandle, uint32_t fFlag
 int rtldrNativeLoadSystem(const char *pszFilename, const char *pszSuffix, uint32_t fFlags, PRTLDRMOD phLdrMod) {
     char szPath[RTLDR_PATH_BUF_SIZE];
     int rc = RTStrCopy(szPath, sizeof(szPath), g_szRtLdrPosixSystemDir);
-    if (RT_SUCCESS(rc)) rc = RTPathAppendEx(szPath, sizeof(szPath), pszFilename, RTSTR_MAX, RTPATH_STYLE_UNIX);
-    if (RT_SUCCESS(rc) && pszSuffix) rc = RTStrCat(szPath, sizeof(szPath), pszSuffix);
     if (RT_FAILURE(rc)) return rc;
-    if (!rtldrIsRegularFile(szPath)) return QERR_MODULE_NOT_FOUND;
-    return RTLdrLoadEx(szPath, phLdrMod, fFlags, NULL);
+    return rtldrLoadSystemPath(szPath, sizeof(szPath), RTPATH_STYLE_UNIX, pszFilename, pszSuffix, fFlags, phLdrMod);
 }
 
 int rtldrNativeClose(RTLDRMODINTERNAL *pMod) {

@@ -141,19 +141,14 @@ int rtldrNativeLoadSystem(const char *pszFilename, const char *pszSuffix, uint32
     if (cwcSystemDir >= RT_ELEMENTS(wszSystemDir)) return QERR_FILENAME_TOO_LONG;
 
     char szPath[RTLDR_PATH_BUF_SIZE];
-    if (!rtldrWinRedirect(pszFilename, (const RTUTF16 *)wszSystemDir, szPath, sizeof(szPath))) {
-        char *pszPath = szPath;
-        int rc = RTUtf16ToUtf8ExTag((const RTUTF16 *)wszSystemDir, cwcSystemDir, &pszPath, sizeof(szPath), NULL,
-                                    RTLDRNATIVEWIN_TAG);
-        if (RT_SUCCESS(rc)) rc = RTPathAppend(szPath, sizeof(szPath), pszFilename);
-        if (RT_SUCCESS(rc) && pszSuffix) rc = RTStrCat(szPath, sizeof(szPath), pszSuffix);
-        if (RT_FAILURE(rc)) return rc;
-    }
-
-    // Only an existing file is handed to the platform: its own search must never get a chance
-    // to look elsewhere for a name we did not find.
-    if (!rtldrIsRegularFile(szPath)) return QERR_MODULE_NOT_FOUND;
-    return RTLdrLoadEx(szPath, phLdrMod, fFlags, NULL);
+    // The redirected answer is a complete path; otherwise the name goes into the directory.
+    if (rtldrWinRedirect(pszFilename, (const RTUTF16 *)wszSystemDir, szPath, sizeof(szPath)))
+        return rtldrLoadSystemPath(szPath, sizeof(szPath), RTPATH_STYLE_HOST, NULL, NULL, fFlags, phLdrMod);
+    char *pszPath = szPath;
+    int rc = RTUtf16ToUtf8ExTag((const RTUTF16 *)wszSystemDir, cwcSystemDir, &pszPath, sizeof(szPath), NULL,
+                                RTLDRNATIVEWIN_TAG);
+    if (RT_FAILURE(rc)) return rc;
+    return rtldrLoadSystemPath(szPath, sizeof(szPath), RTPATH_STYLE_HOST, pszFilename, pszSuffix, fFlags, phLdrMod);
 }
 
 int rtldrNativeClose(RTLDRMODINTERNAL *pMod) {
