@@ -293,4 +293,54 @@ TEST(ThreadSelfName, OnlyLiveRecordsHaveNames) {
     EXPECT_EQ(nullptr, RTThreadGetName(&Rec));
 }
 
+// The calling thread's own name, from records put into its slot on a thread of the test's own.
+struct TSTSELFNAME {
+    int32_t cRefs;
+    uint32_t u32Magic;
+    const char *pszName; // RTThreadSelfName's answer
+    int32_t cRefsAfter;
+};
+
+static void selfNameThread(void *pvUser) {
+    TSTSELFNAME *pCase = (TSTSELFNAME *)pvUser;
+    RTTHREADINT Rec;
+    memset(&Rec, 0, sizeof(Rec));
+    memcpy(Rec.szName, "rec", 4);
+    Rec.u32Magic = pCase->u32Magic;
+    Rec.cRefs = pCase->cRefs;
+    rtThreadNativeSetSelf(&Rec);
+    const char *psz = RTThreadSelfName();
+    pCase->pszName = psz == Rec.szName ? "rec" : psz ? "(other)" : nullptr;
+    pCase->cRefsAfter = Rec.cRefs;
+    rtThreadNativeSetSelf(nullptr);
+}
+
+TEST_F(ThreadRegistry, SelfNameNeverDropsTheLastReference) {
+    const struct {
+        int iLine;
+        int32_t cRefs;
+        uint32_t u32Magic;
+        const char *pszName;
+    } aCases[] = {
+        {__LINE__, 1, RTTHREADINT_MAGIC, "rec"},
+        {__LINE__, 3, RTTHREADINT_MAGIC, "rec"},
+        // A record whose count already reached 0 is being destroyed: no name, and no reference
+        // taken (taking and dropping one would destroy it a second time).
+        {__LINE__, 0, RTTHREADINT_MAGIC, nullptr},
+        {__LINE__, 1, RTTHREADINT_MAGIC_DEAD, nullptr},
+    };
+    for (const auto &c : aCases) {
+        SCOPED_TRACE(c.iLine);
+        TSTSELFNAME Case = {c.cRefs, c.u32Magic, "unset", -99};
+        TESTTHREAD *pThread = TestThreadStart(selfNameThread, &Case);
+        ASSERT_NE(nullptr, pThread);
+        TestThreadJoin(pThread);
+        if (c.pszName)
+            EXPECT_STREQ(c.pszName, Case.pszName);
+        else
+            EXPECT_EQ(nullptr, Case.pszName);
+        EXPECT_EQ(c.cRefs, Case.cRefsAfter); // the count is where it was: nothing was destroyed
+    }
+}
+
 } // namespace
