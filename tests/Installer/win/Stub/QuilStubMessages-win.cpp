@@ -7,12 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include "Runtime/common/ldr/ldr-test-util.h"
+
 #include <cstdlib>
 
 namespace {
 
 TEST(StubBoxLive, EachKindOfBox) {
     if (!getenv("QUILSTUB_TEST_LIVE_BOXES")) GTEST_SKIP() << "shows real boxes; run through message-box-relay.sh";
+    ASSERT_TRUE(tstLdrSetUp());
     // Silent: no box, and USER32 is not bound for it (this suite runs alone in its process).
     silentMode = true;
     EXPECT_EQ(1, ReportFailure("Live silent"));
