@@ -83,3 +83,71 @@
 #define QUILSTUB_MSG_MANIFEST_NOT_FOUND "Internal package error: Manifest not found (%Rrc)"
 #define QUILSTUB_MSG_HEADER_NOT_FOUND "Internal error: Could not find package header #%u: %Rrc"
 #define QUILSTUB_MSG_BUILD_FILE_NAME_FAILED "Internal error: Build extraction file name failed: %Rrc"
+
+//
+// Run sequence.
+//
+#define QUILSTUB_MSG_ALREADY_RUNNING "Another installer is already running"
+#define QUILSTUB_MSG_TEMP_DIR_FAILED "Failed to find temporary directory: %Rrc"
+#define QUILSTUB_MSG_CREATE_EXTRACT_PATH_FAILED "Failed to create extraction path: %Rrc"
+#define QUILSTUB_MSG_CONSOLE_FAILED "Unable to allocate console: LastError=%u\n"
+#define QUILSTUB_MSG_LOG_NAME_FAILED "Error creating MSI log file name, rc=%Rrc"
+#define QUILSTUB_MSG_HOST_32BIT "32-bit Windows hosts are not supported by this Quillarium release."
+#define QUILSTUB_MSG_FILES_EXTRACTED "Files were extracted to: %s"
+// The default MSI log's name inside the extraction directory.
+#define QUILSTUB_DEFAULT_LOG_NAME "QuilInstallLog.txt"
+// The settings summary of a verbose run.
+#define QUILSTUB_MSG_SUMMARY_PATH "Extraction path          : %s\n"
+#define QUILSTUB_MSG_SUMMARY_SILENT "Silent installation      : %RTbool\n"
+#define QUILSTUB_MSG_SUMMARY_CERTS "Certificate installation : %RTbool\n"
+#define QUILSTUB_MSG_SUMMARY_PARAMS "Additional MSI parameters: %s\n"
+#define QUILSTUB_MSG_SUMMARY_LOG "Logging to file          : %s\n"
+#define QUILSTUB_MSG_SUMMARY_NONE "<None>"
+
+//
+// Extraction.
+//
+#define QUILSTUB_MSG_DIR_VANISHED "RTDirExists failed on '%s' which we just created!"
+#define QUILSTUB_MSG_CREATE_DIR_FAILED "Failed to create extraction path '%s': %Rrc"
+#define QUILSTUB_MSG_DIR_RECORD_FAILED "Failed to add cleanup record for dir '%s'"
+#define QUILSTUB_MSG_EXISTING_DIR_RECORD_FAILED "Failed to add cleanup record for existing dir '%s'"
+#define QUILSTUB_MSG_OPEN_DIR_FAILED "Failed to open extraction path '%s': %Rrc"
+#define QUILSTUB_MSG_UNIQUE_NAME_FAILED "Failed to create unique filename for '%s' in '%s': %Rrc"
+#define QUILSTUB_MSG_EXTRACT_FAILED "Error extracting package #%u (%s): %Rrc"
+#define QUILSTUB_MSG_PKG_CREATE_FAILED "#%u: Failed to create/replace '%s' for writing: %Rrc"
+#define QUILSTUB_MSG_PKG_LOCATE_FAILED "#%u: Failed to locate resource '%s': %Rrc"
+#define QUILSTUB_MSG_PKG_WRITE_FAILED "#%u: RTFileWrite('%s',, %#x,) failed: %Rrc"
+#define QUILSTUB_MSG_PKG_QUERY_FAILED "#%u: RTFileQueryInfo failed on '%s': %Rrc"
+#define QUILSTUB_MSG_PKG_REOPEN1_FAILED "#%u: First re-opening of '%s' failed: %Rrc"
+#define QUILSTUB_MSG_PKG_CLOSE_FAILED "#%u: RTFileClose('%s') failed: %Rrc"
+#define QUILSTUB_MSG_PKG_REOPEN2_FAILED "#%u: Second re-opening of '%s' failed: %Rrc"
+#define QUILSTUB_MSG_PKG_CLOSE2_FAILED "#%u: Failed to close 2nd handle to '%s': %Rrc"
+#define QUILSTUB_MSG_PKG_SIZE_CHANGED "#%u: File size of '%s' changed: %'RU64, expected %'RU32"
+#define QUILSTUB_MSG_PKG_ID_CHANGED "#%u: File ID of '%s' changed: %#RX64, expected %#RX64"
+#define QUILSTUB_MSG_PKG_READ_FAILED "#%u: RTFileRead failed on '%s' at offset %#RX32: %Rrc"
+#define QUILSTUB_MSG_PKG_MISMATCH "#%u: File '%s' has change (mismatch in %#zx byte block at %#RX32)"
+
+//
+// Cleanup.
+//
+#define QUILSTUB_MSG_OUT_OF_MEMORY "Out of memory!"
+#define QUILSTUB_MSG_CLEANUP_FILE_CLOSE "Cleanup file '%s' for #%u: RTFileClose(%p) failed: %Rrc"
+#define QUILSTUB_MSG_CLEANUP_DIR_CLOSE "Cleanup dir '%s' for #%u: RTDirClose(%p) failed: %Rrc"
+#define QUILSTUB_MSG_CLEANUP_FILE_DELETE "Failed to delete temporary file '%s': %Rrc"
+#define QUILSTUB_MSG_CLEANUP_DIR_DELETE "Failed to delete temporary directory '%s': %Rrc"
+
+//
+// Installation.
+//
+#define QUILSTUB_MSG_PACKAGE_NOT_RECORDED "Package #%u not found in cleanup records"
+#define QUILSTUB_MSG_UNKNOWN_PACKAGE_KIND "Internal error: Do not know how to handle file '%s' (%s)."
+#define QUILSTUB_MSG_SET_UI_FAILED "Internal error: MsiSetInternalUI failed."
+#define QUILSTUB_MSG_TO_UTF16_FAILED "RTStrToUtf16 failed on '%s': %Rrc"
+#define QUILSTUB_MSG_ENABLE_LOG_FAILED "MsiEnableLogW failed"
+#define QUILSTUB_MSG_REBOOT_REQUIRED "Reboot required (by %s)\n"
+#define QUILSTUB_MSG_MSI_TOO_OLD                                                                                       \
+    "This installation package cannot be installed by the Windows Installer service.\n"                                \
+    "You must install a Windows service pack that contains a newer version of the Windows Installer service."
+#define QUILSTUB_MSG_PLATFORM_UNSUPPORTED "This installation package is not supported on this platform."
+#define QUILSTUB_MSG_INSTALL_FAILED_TEXT "Installation failed! Error: %ls"
+#define QUILSTUB_MSG_INSTALL_FAILED_CODE "Installation failed! Error: %u"
