@@ -7,6 +7,7 @@
 #include "Runtime/r3/testplatform.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace stubtest {
 
@@ -141,6 +142,63 @@ std::string WithProgramName(const std::string &Expect) {
             Out += Expect[off];
     }
     return Out;
+}
+
+} // namespace stubtest
+
+namespace stubtest {
+
+namespace {
+std::vector<std::pair<std::string, std::string>> g_FakeResources;
+}
+
+StubFakeResources::StubFakeResources() {
+    m_Saved = g_StubPackageCalls;
+    g_StubPackageCalls = StubPackageCalls{find, sizeOf, load, lock, lookupIsWow64};
+    g_FakeResources.clear();
+    s_fHost64 = true;
+}
+
+StubFakeResources::~StubFakeResources() {
+    g_StubPackageCalls = m_Saved;
+    g_FakeResources.clear();
+}
+
+void StubFakeResources::Add(const std::string &Name, const std::string &Data) {
+    for (auto &Res : g_FakeResources)
+        if (Res.first == Name) {
+            Res.second = Data;
+            return;
+        }
+    g_FakeResources.emplace_back(Name, Data);
+}
+
+void StubFakeResources::AddManifest(unsigned cPackages) {
+    std::string Manifest("quil$tub\0\0\0\0\1\0\0\0", 16);
+    Manifest += (char)cPackages;
+    Manifest += std::string(3, '\0');
+    Add("MANIFEST", Manifest);
+}
+
+void StubFakeResources::AddPackage(unsigned iPackage, uint8_t bArch, const std::string &FileName,
+                                   const std::string &Payload) {
+    char szHeader[16], szPayload[16];
+    snprintf(szHeader, sizeof(szHeader), "HDR_%02u", iPackage);
+    snprintf(szPayload, sizeof(szPayload), "BIN_%02u", iPackage);
+    std::string Header(521, '\0');
+    Header[0] = (char)bArch;
+    Header.replace(1, strlen(szPayload), szPayload);
+    Header.replace(261, FileName.size(), FileName);
+    Add(szHeader, Header);
+    Add(szPayload, Payload);
+}
+
+void *StubFakeResources::find(const RTUTF16 *pwszName) {
+    std::string Name;
+    for (; *pwszName; pwszName++) Name += *pwszName < 0x80 ? (char)*pwszName : '?';
+    for (auto &Res : g_FakeResources)
+        if (Res.first == Name) return &Res.second;
+    return nullptr;
 }
 
 } // namespace stubtest

@@ -6,6 +6,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "QuilStubPackages-internal.h"
 
 #include "r3/stream-internal.h"
 
@@ -39,5 +42,32 @@ private:
 // pszExpect with "P:" at the start of a line replaced by the program name and a colon, as the
 // runtime's messages begin.
 std::string WithProgramName(const std::string &Expect);
+
+// While it lives, the package container reads the resources added here (in both builds), on a
+// 64-bit host unless told otherwise. Restores the platform calls when it ends.
+class StubFakeResources {
+public:
+    StubFakeResources();
+    ~StubFakeResources();
+    // A resource of that name with those bytes (replacing one of the same name).
+    void Add(const std::string &Name, const std::string &Data);
+    // The manifest with cPackages, and package iPackage's header and payload "BIN_<i>".
+    void AddManifest(unsigned cPackages);
+    void AddPackage(unsigned iPackage, uint8_t bArch, const std::string &FileName, const std::string &Payload);
+    void SetHost64(bool fHost64) { s_fHost64 = fHost64; }
+
+private:
+    StubPackageCalls m_Saved;
+    static inline bool s_fHost64 = true;
+    static bool isWow64(bool *pfWow64) {
+        *pfWow64 = s_fHost64;
+        return true;
+    }
+    static PFNSTUBISWOW64 lookupIsWow64() { return isWow64; }
+    static void *find(const RTUTF16 *pwszName);
+    static uint32_t sizeOf(void *hRes) { return (uint32_t) static_cast<std::string *>(hRes)->size(); }
+    static void *load(void *hRes) { return hRes; }
+    static const void *lock(void *hRes) { return static_cast<std::string *>(hRes)->data(); }
+};
 
 } // namespace stubtest
