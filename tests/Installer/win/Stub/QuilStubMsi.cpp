@@ -158,7 +158,9 @@ TEST_F(StubMsi, Results) {
         EXPECT_EQ(WithProgramName(c.pszErr), Capture.Err());
         EXPECT_EQ(c.pszBoxes, Capture.Boxes());
         EXPECT_EQ(c.fFormatFlags, g_fFormatFlags);
-        if (c.fFormatFlags) EXPECT_EQ(c.uResult, g_uFormatCode);
+        if (c.fFormatFlags) {
+            EXPECT_EQ(c.uResult, g_uFormatCode);
+        }
         EXPECT_EQ(0, g_cNetMsgLoaded); // freed again
         EXPECT_EQ(0, g_cTextsOut);
     }

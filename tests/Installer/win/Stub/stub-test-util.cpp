@@ -3,6 +3,7 @@
 
 #include "QuilStubMessages-internal.h"
 #include "QuilStubSettings.h"
+#include "QuilStubCleanup.h"
 
 #include "Runtime/r3/testplatform.h"
 
@@ -199,6 +200,18 @@ void *StubFakeResources::find(const RTUTF16 *pwszName) {
     for (auto &Res : g_FakeResources)
         if (Res.first == Name) return &Res.second;
     return nullptr;
+}
+
+} // namespace stubtest
+
+namespace stubtest {
+
+void CloseAndFreeCleanupRecords() {
+    for (CleanupRecord *p = CleanupRecordFirst(); p; p = CleanupRecordNext(p)) {
+        if (p->isFile && p->u.hFile != NIL_RTFILE) RTFileClose(p->u.hFile);
+        if (!p->isFile && p->u.hDir != NIL_RTDIR) RTDirClose(p->u.hDir);
+    }
+    FreeCleanupRecords();
 }
 
 } // namespace stubtest
