@@ -6,6 +6,7 @@
 #include "QuilStubCleanup.h"
 #include "QuilStubExitCodes.h"
 #include "QuilStubExtract.h"
+#include "QuilStubFileCalls-internal.h"
 #include "QuilStubMessages.h"
 #include "QuilStubMsi.h"
 #include "QuilStubOptions.h"
@@ -38,12 +39,12 @@ int stubChooseExtractionDir(InstallOptions *pOptions, CleanupRecord **ppDirRecor
     if (RT_FAILURE(rc)) return ReportFailure(QUILSTUB_MSG_CREATE_EXTRACT_PATH_FAILED, rc);
     CleanupRecord *pRecord = NewCleanupRecord(false, pOptions->extractPath);
     if (!pRecord) {
-        RTDirRemove(pOptions->extractPath); // unrecorded: nothing else would remove it
+        g_StubFileCalls.pfnDirRemove(pOptions->extractPath); // unrecorded: nothing else would remove it
         return QUILSTUB_EXIT_FAILURE;
     }
     *ppDirRecord = pRecord;
     // Held from here on, so that nobody can move it and plant something in its place.
-    rc = RTDirOpen(&pRecord->u.hDir, pOptions->extractPath);
+    rc = g_StubFileCalls.pfnDirOpen(&pRecord->u.hDir, pOptions->extractPath);
     if (RT_FAILURE(rc)) return ReportFailure(QUILSTUB_MSG_OPEN_DIR_FAILED, pOptions->extractPath, rc);
     return 0;
 }

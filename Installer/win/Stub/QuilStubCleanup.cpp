@@ -140,5 +140,12 @@ void PurgeCleanupRecords(const char *pszExtractionDir) {
 }
 
 void FreeCleanupRecords(void) {
-    while (CleanupRecord *pRecord = CleanupRecordFirst()) FreeCleanupRecord(pRecord);
+    while (CleanupRecord *pRecord = CleanupRecordFirst()) {
+        // Whoever opens a handle closes it, also when the object stays.
+        if (pRecord->isFile && pRecord->u.hFile != NIL_RTFILE && g_StubFileCalls.pfnFileIsValid(pRecord->u.hFile))
+            g_StubFileCalls.pfnFileClose(pRecord->u.hFile);
+        else if (!pRecord->isFile && pRecord->u.hDir != NIL_RTDIR && g_StubFileCalls.pfnDirIsValid(pRecord->u.hDir))
+            g_StubFileCalls.pfnDirClose(pRecord->u.hDir);
+        FreeCleanupRecord(pRecord);
+    }
 }

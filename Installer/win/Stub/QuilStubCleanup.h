@@ -54,6 +54,6 @@ CleanupRecord *FindPackageCleanupRecord(uint32_t iPackage);
 // held something); that removal's failure is never reported. Nothing changes the exit code.
 void PurgeCleanupRecords(const char *pszExtractionDir);
 
-// Teardown: unlinks and frees every record still listed, without closing handles or touching
+// Teardown: closes the handles of the records still listed and frees them, without touching
 // the disk (with "--extract" this is how the files stay).
 void FreeCleanupRecords(void);

@@ -165,4 +165,21 @@ TEST_F(StubCleanup, KeptObjectsAreClosedNotDeleted) {
     EXPECT_EQ(nullptr, CleanupRecordFirst());
 }
 
+TEST_F(StubCleanup, TeardownClosesButKeeps) {
+    TstScratchDir Scratch;
+    std::string const File = Scratch / "p.msi";
+    ASSERT_TRUE(tstFileWriteAll(File, "data"));
+    StubFileFaults Faults;
+    CleanupRecord *pDir = NewCleanupRecord(false, Scratch.path().c_str());
+    ASSERT_EQ(QINF_SUCCESS, g_StubFileCalls.pfnDirOpen(&pDir->u.hDir, Scratch.path().c_str()));
+    CleanupRecord *pFile = NewCleanupRecord(true, File.c_str());
+    ASSERT_EQ(QINF_SUCCESS, g_StubFileCalls.pfnFileOpen(&pFile->u.hFile, File.c_str(), RTFOPEN_OPEN | RTFOPEN_READ));
+    NewCleanupRecord(true, "never-opened");
+    FreeCleanupRecords();
+    EXPECT_EQ(nullptr, CleanupRecordFirst());
+    EXPECT_EQ(0, Faults.OpenHandles());
+    EXPECT_EQ(0U, Faults.Calls(kDelete) + Faults.Calls(kDirRemove));
+    EXPECT_TRUE(tstPathExists(File));
+}
+
 } // namespace

@@ -281,7 +281,7 @@ TEST_F(StubExtract, ExistingDirectoryKeepsTheUsersFiles) {
         std::string Content;
         if (fExtractOnly) {
             EXPECT_EQ(0, iExit);
-            CloseAndFreeCleanupRecords();
+            FreeCleanupRecords();
             ASSERT_TRUE(tstFileReadAll(Dir / "data.cab", &Content));
             EXPECT_EQ("payload", Content);
             continue;

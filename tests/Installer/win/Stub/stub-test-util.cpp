@@ -3,7 +3,6 @@
 
 #include "QuilStubMessages-internal.h"
 #include "QuilStubSettings.h"
-#include "QuilStubCleanup.h"
 
 #include "Runtime/r3/testplatform.h"
 
@@ -204,14 +203,3 @@ void *StubFakeResources::find(const RTUTF16 *pwszName) {
 
 } // namespace stubtest
 
-namespace stubtest {
-
-void CloseAndFreeCleanupRecords() {
-    for (CleanupRecord *p = CleanupRecordFirst(); p; p = CleanupRecordNext(p)) {
-        if (p->isFile && p->u.hFile != NIL_RTFILE) RTFileClose(p->u.hFile);
-        if (!p->isFile && p->u.hDir != NIL_RTDIR) RTDirClose(p->u.hDir);
-    }
-    FreeCleanupRecords();
-}
-
-} // namespace stubtest

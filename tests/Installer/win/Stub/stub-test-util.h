@@ -70,8 +70,4 @@ private:
     static const void *lock(void *hRes) { return static_cast<std::string *>(hRes)->data(); }
 };
 
-// What the end of a process does for the stub's teardown, which frees the cleanup records
-// without closing their handles: closes the handles, then frees the records.
-void CloseAndFreeCleanupRecords();
-
 } // namespace stubtest
