@@ -212,4 +212,82 @@ TEST_F(StubRun, Sequences) {
     }
 }
 
+TEST_F(StubRun, AnotherInstance) {
+    // Another stub holds the mutex: refused before anything is made; help still works.
+    StubFakeResources Res;
+    Res.AddManifest(0);
+    bool fExisted = true;
+    void *hOther = g_StubProcessCalls.pfnCreateInstanceMutex(&fExisted);
+    ASSERT_NE(nullptr, hOther);
+    EXPECT_FALSE(fExisted);
+    {
+        StubCapture Capture;
+        EXPECT_EQ(1, run({"--silent"}));
+        EXPECT_EQ(WithProgramName("P: error: Another installer is already running\n"), Capture.Err());
+        EXPECT_EQ(0, run({"--silent", "--version"}));
+    }
+    EXPECT_EQ("", listing(m_Temp.path()));
+    g_StubProcessCalls.pfnCloseInstanceMutex(hOther);
+    // Released at the end of each run: one after the other is no second instance.
+    StubCapture Capture;
+    EXPECT_EQ(0, run({"--silent"}));
+    EXPECT_EQ(0, run({"--silent"}));
+}
+
+TEST_F(StubRun, VerboseConsoleAndSummary) {
+    StubFakeResources Res;
+    Res.AddManifest(0);
+    {
+        StubCapture Capture;
+        EXPECT_EQ(0, run({"-s", "--verbose", "--verbose", "--msi-prop", "A", "b c", "-x"}));
+        EXPECT_EQ(0U, g_cConsoles); // opened once, closed again
+        std::string const Out = Capture.Out();
+        size_t const offSummary = Out.find("Extraction path          : ");
+        EXPECT_EQ(0U, offSummary) << Out;
+        EXPECT_EQ(std::string::npos, Out.find("Extraction path", offSummary + 1)) << Out; // one summary
+        EXPECT_NE(std::string::npos, Out.find("Silent installation      : true \n"
+                                              "Certificate installation : true \n"
+                                              "Additional MSI parameters: A=\"b c\"\n"
+                                              "Logging to file          : <None>\n"))
+            << Out;
+        EXPECT_NE(std::string::npos, Out.find("Files were extracted to: ")) << Out;
+    }
+    // A console that cannot be had: refused, and the directory made for the run is gone.
+    g_uConsoleError = 5;
+    StubCapture Capture;
+    EXPECT_EQ(1, run({"-s", "-v"}));
+    EXPECT_EQ(WithProgramName("P: error: Unable to allocate console: LastError=5\n"), Capture.Err());
+    EXPECT_EQ("", listing(m_Temp.path()));
+    EXPECT_EQ(1U, g_cConsoles); // never opened: never closed
+}
+
+TEST_F(StubRun, ExistingPathIsKept) {
+    TstScratchDir Target;
+    ASSERT_TRUE(tstFileWriteAll(Target / "mine.txt", "mine"));
+    StubFakeResources Res;
+    Res.AddManifest(1);
+    Res.AddPackage(0, 0, "p.msi", "msi");
+    StubCapture Capture;
+    StubFileFaults Faults;
+    EXPECT_EQ(0, run({"-s", "--path", tempValue(Target.path())}));
+    EXPECT_EQ("p.msi| ", g_Installs);
+    EXPECT_EQ("mine.txt ", listing(Target.path()));
+    EXPECT_TRUE(Faults.Sleeps().empty());
+    EXPECT_EQ(0, Faults.OpenHandles());
+}
+
+TEST_F(StubRun, NewPathIsRemoved) {
+    TstScratchDir Parent;
+    StubFakeResources Res;
+    Res.AddManifest(1);
+    Res.AddPackage(0, 0, "p.msi", "msi");
+    StubCapture Capture;
+    StubFileFaults Faults;
+    g_Results = {1603};
+    EXPECT_EQ(1, run({"-s", "--path", tempValue(Parent / "new")}));
+    EXPECT_EQ("", listing(Parent.path()));
+    EXPECT_EQ("", listing(m_Temp.path()));
+    EXPECT_EQ(0, Faults.OpenHandles());
+}
+
 } // namespace
