@@ -87,10 +87,10 @@ void rtR3XcptReport(PRTLOGGER pLogger, const RTXCPTREPORTINPUT *pIn) {
     if (const RTXCPTREGS *pRegs = pIn->pRegs) {
         rtR3XcptLog(pLogger, "\ncs:eip=%04x:%08RX32\n", pRegs->uCs, pRegs->uEip);
         rtR3XcptLog(pLogger, "ss:esp=%04x:%08RX32 ebp=%08RX32\n", pRegs->uSs, pRegs->uEsp, pRegs->uEbp);
-        rtR3XcptLog(pLogger, "eax=%08RX32 ecx=%08RX32 edx=%08RX32 ebx=%08RX32\n", pRegs->uEax, pRegs->uEcx,
-                    pRegs->uEdx, pRegs->uEbx);
-        rtR3XcptLog(pLogger, "esi=%08RX32 edi=%08RX32 esp=%08RX32 ebp=%08RX32\n", pRegs->uEsi, pRegs->uEdi,
-                    pRegs->uEsp, pRegs->uEbp);
+        rtR3XcptLog(pLogger, "eax=%08RX32 ecx=%08RX32 edx=%08RX32 ebx=%08RX32\n", pRegs->uEax, pRegs->uEcx, pRegs->uEdx,
+                    pRegs->uEbx);
+        rtR3XcptLog(pLogger, "esi=%08RX32 edi=%08RX32 esp=%08RX32 ebp=%08RX32\n", pRegs->uEsi, pRegs->uEdi, pRegs->uEsp,
+                    pRegs->uEbp);
         rtR3XcptLog(pLogger, "ds=%04x es=%04x fs=%04x gs=%04x eflags=%08x\n", pRegs->uDs, pRegs->uEs, pRegs->uFs,
                     pRegs->uGs, pRegs->fEFlags);
         uSp = pRegs->uEsp;

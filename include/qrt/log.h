@@ -31,15 +31,15 @@ typedef struct RTERRINFO *PRTERRINFO;
 //
 // Instance flags (RTLogFlags keywords in quotes).
 //
-#define RTLOGFLAGS_DISABLED 0x00000001U        // "disabled" / "enabled": nothing is written
-#define RTLOGFLAGS_BUFFERED 0x00000002U        // "buffered" / "unbuffered": text waits for a flush
-#define RTLOGFLAGS_USECRLF 0x00000010U         // "usecrlf" / "uself": line feeds become CR LF
-#define RTLOGFLAGS_APPEND 0x00000020U          // "append" / "overwrite": the file is appended to
-#define RTLOGFLAGS_REL_TS 0x00000040U          // "rel" / "abs": stamps relative to the previous one
-#define RTLOGFLAGS_DECIMAL_TS 0x00000080U      // "dec" / "hex": stamps in decimal
-#define RTLOGFLAGS_WRITE_THROUGH 0x00000100U   // "writethru", "writethrough"
-#define RTLOGFLAGS_FLUSH 0x00000200U           // "flush": the file is flushed after every write
-#define RTLOGFLAGS_RESTRICT_GROUPS 0x00000400U // per-group message limits (only at creation)
+#define RTLOGFLAGS_DISABLED 0x00000001U           // "disabled" / "enabled": nothing is written
+#define RTLOGFLAGS_BUFFERED 0x00000002U           // "buffered" / "unbuffered": text waits for a flush
+#define RTLOGFLAGS_USECRLF 0x00000010U            // "usecrlf" / "uself": line feeds become CR LF
+#define RTLOGFLAGS_APPEND 0x00000020U             // "append" / "overwrite": the file is appended to
+#define RTLOGFLAGS_REL_TS 0x00000040U             // "rel" / "abs": stamps relative to the previous one
+#define RTLOGFLAGS_DECIMAL_TS 0x00000080U         // "dec" / "hex": stamps in decimal
+#define RTLOGFLAGS_WRITE_THROUGH 0x00000100U      // "writethru", "writethrough"
+#define RTLOGFLAGS_FLUSH 0x00000200U              // "flush": the file is flushed after every write
+#define RTLOGFLAGS_RESTRICT_GROUPS 0x00000400U    // per-group message limits (only at creation)
 #define RTLOGFLAGS_PREFIX_LOCK_COUNTS 0x00008000U // "lockcnts"
 #define RTLOGFLAGS_PREFIX_CPUID 0x00010000U       // "cpuid"
 #define RTLOGFLAGS_PREFIX_PID 0x00020000U         // "pid"
@@ -60,13 +60,13 @@ typedef struct RTERRINFO *PRTERRINFO;
 //
 // Destinations (RTLogDestinations keywords in quotes).
 //
-#define RTLOGDEST_FILE 0x00000001U     // "file" (with a value: its name), "dir" (a value: its directory)
-#define RTLOGDEST_STDOUT 0x00000002U   // "stdout", flushed after each write
-#define RTLOGDEST_STDERR 0x00000004U   // "stderr"
-#define RTLOGDEST_DEBUGGER 0x00000008U // "debugger" (Windows: OutputDebugStringA)
-#define RTLOGDEST_COM 0x00000010U      // "com": accepted, nothing is written for it
-#define RTLOGDEST_RINGBUF 0x00000020U  // "ringbuf" (with a value: its size)
-#define RTLOGDEST_F_NO_DENY 0x00010000U // "nodeny": the file is opened allowing deletion
+#define RTLOGDEST_FILE 0x00000001U       // "file" (with a value: its name), "dir" (a value: its directory)
+#define RTLOGDEST_STDOUT 0x00000002U     // "stdout", flushed after each write
+#define RTLOGDEST_STDERR 0x00000004U     // "stderr"
+#define RTLOGDEST_DEBUGGER 0x00000008U   // "debugger" (Windows: OutputDebugStringA)
+#define RTLOGDEST_COM 0x00000010U        // "com": accepted, nothing is written for it
+#define RTLOGDEST_RINGBUF 0x00000020U    // "ringbuf" (with a value: its size)
+#define RTLOGDEST_F_NO_DENY 0x00010000U  // "nodeny": the file is opened allowing deletion
 #define RTLOGDEST_FIXED_FILE 0x01000000U // creation only: the file name and append mode stay
 #define RTLOGDEST_FIXED_DIR 0x02000000U  // creation only: the file's directory stays
 #define RTLOGDEST_USER 0x40000000U       // "user": accepted, nothing is written for it

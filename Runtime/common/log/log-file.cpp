@@ -18,7 +18,7 @@ int (*g_pfnrtlogFileSleep)(uint32_t cMillies) = RTThreadSleep;
 
 // Waits before each retry of an open or a rename that another process's handle blocks: about
 // ten seconds in all.
-static const uint16_t g_acMsLogFileRetryWaits[] = {10,  10,  10,  20,  50,   100,  200,  200,  200,  200, 500,
+static const uint16_t g_acMsLogFileRetryWaits[] = {10,  10,  10,  20,   50,   100,  200,  200,  200,  200, 500,
                                                    500, 500, 500, 1000, 1000, 1000, 1000, 1000, 1000, 1000};
 
 void rtlogFileInitHistory(RTLOGGER *pLogger, uint32_t cHistory, uint64_t cbMax, uint32_t cSecsSlot) {

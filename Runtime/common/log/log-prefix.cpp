@@ -91,9 +91,8 @@ static size_t rtLogPutName(char *pch, const char *pszName) {
 
 // The level the group and the message have in common.
 static const char *rtLogLevelName(uint32_t fCommon) {
-    static const char *const s_apszLevels[] = {"level 1", "level 2", "level 3",  "level 4",
-                                               "level 5", "level 6", "level 7",  "level 8",
-                                               "level 9", "level 10", "level 11", "level 12"};
+    static const char *const s_apszLevels[] = {"level 1", "level 2", "level 3", "level 4",  "level 5",  "level 6",
+                                               "level 7", "level 8", "level 9", "level 10", "level 11", "level 12"};
     if (fCommon == 0) return "--------";
     if (fCommon & (fCommon - 1)) return "????????";
     if (fCommon == RTLOGGRPFLAGS_ENABLED) return "enabled";

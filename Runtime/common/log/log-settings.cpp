@@ -129,8 +129,8 @@ static bool rtLogParseGroupFlags(const char *pch, size_t cch, uint32_t *pfFlags,
 static void rtLogGroupInstruction(RTLOGGER *pLogger, const char *pch, size_t cch, bool fEnable) {
     size_t cchPattern = 0;
     while (cchPattern < cch && pch[cchPattern] != '.' && pch[cchPattern] != '=') cchPattern++;
-    bool const fAll = cchPattern == 3 && rtLogUpper(pch[0]) == 'A' && rtLogUpper(pch[1]) == 'L' &&
-                      rtLogUpper(pch[2]) == 'L';
+    bool const fAll =
+        cchPattern == 3 && rtLogUpper(pch[0]) == 'A' && rtLogUpper(pch[1]) == 'L' && rtLogUpper(pch[2]) == 'L';
     uint32_t fFlags;
     bool fAssign;
     if (!rtLogParseGroupFlags(&pch[cchPattern], cch - cchPattern, &fFlags, &fAssign))
@@ -347,74 +347,74 @@ static int rtLogDestValue(RTLOGGER *pLogger, RTLOGDESTKW enmKind, bool fNo, cons
     uint64_t uValue = 0;
     int rc;
     switch (enmKind) {
-        case RTLOGDESTKW_FILE:
-            if (fNo) return QERR_INVALID_PARAMETER;
-            if (cchValue >= sizeof(pInt->szFilename)) return QERR_OUT_OF_RANGE;
-            if (!(pLogger->fDestFlags & RTLOGDEST_FIXED_FILE)) {
-                memcpy(pInt->szFilename, pchValue, cchValue);
-                pInt->szFilename[cchValue] = '\0';
-            }
-            return QINF_SUCCESS;
+    case RTLOGDESTKW_FILE:
+        if (fNo) return QERR_INVALID_PARAMETER;
+        if (cchValue >= sizeof(pInt->szFilename)) return QERR_OUT_OF_RANGE;
+        if (!(pLogger->fDestFlags & RTLOGDEST_FIXED_FILE)) {
+            memcpy(pInt->szFilename, pchValue, cchValue);
+            pInt->szFilename[cchValue] = '\0';
+        }
+        return QINF_SUCCESS;
 
-        case RTLOGDESTKW_DIR: {
-            if (fNo) return QERR_INVALID_PARAMETER;
-            const char *pszName = RTPathFilename(pInt->szFilename);
-            size_t const cchName = pszName ? strlen(pszName) : 0;
-            if (cchValue + 1 + cchName >= sizeof(pInt->szFilename)) return QERR_OUT_OF_RANGE;
-            if (!(pLogger->fDestFlags & RTLOGDEST_FIXED_DIR)) {
-                memmove(&pInt->szFilename[cchValue + 1], pszName ? pszName : "", cchName + 1);
-                memcpy(pInt->szFilename, pchValue, cchValue);
-                pInt->szFilename[cchValue] = '/';
-            }
+    case RTLOGDESTKW_DIR: {
+        if (fNo) return QERR_INVALID_PARAMETER;
+        const char *pszName = RTPathFilename(pInt->szFilename);
+        size_t const cchName = pszName ? strlen(pszName) : 0;
+        if (cchValue + 1 + cchName >= sizeof(pInt->szFilename)) return QERR_OUT_OF_RANGE;
+        if (!(pLogger->fDestFlags & RTLOGDEST_FIXED_DIR)) {
+            memmove(&pInt->szFilename[cchValue + 1], pszName ? pszName : "", cchName + 1);
+            memcpy(pInt->szFilename, pchValue, cchValue);
+            pInt->szFilename[cchValue] = '/';
+        }
+        return QINF_SUCCESS;
+    }
+
+    case RTLOGDESTKW_HISTORY:
+        if (fNo) {
+            pInt->cHistory = 0;
             return QINF_SUCCESS;
         }
+        rc = rtLogDestNumber(pchValue, cchValue, RTLOG_MAX_HISTORY, &uValue);
+        if (RT_SUCCESS(rc)) pInt->cHistory = (uint32_t)uValue;
+        return rc;
 
-        case RTLOGDESTKW_HISTORY:
-            if (fNo) {
-                pInt->cHistory = 0;
-                return QINF_SUCCESS;
-            }
-            rc = rtLogDestNumber(pchValue, cchValue, RTLOG_MAX_HISTORY, &uValue);
-            if (RT_SUCCESS(rc)) pInt->cHistory = (uint32_t)uValue;
-            return rc;
-
-        case RTLOGDESTKW_HISTSIZE:
-            // 0 and the "no" form mean no limit (a limit of 0 would rotate on every flush).
-            if (!fNo) {
-                rc = rtLogDestNumber(pchValue, cchValue, UINT64_MAX, &uValue);
-                if (RT_FAILURE(rc)) return rc;
-            }
-            pInt->cbHistoryFileMax = uValue ? uValue : UINT64_MAX;
-            return QINF_SUCCESS;
-
-        case RTLOGDESTKW_HISTTIME:
-            // 0 and the "no" form mean no time slots (never a slot length of 0 to divide by).
-            if (!fNo) {
-                rc = rtLogDestNumber(pchValue, cchValue, UINT32_MAX, &uValue);
-                if (RT_FAILURE(rc)) return rc;
-            }
-            pInt->cSecsHistoryTimeSlot = uValue ? (uint32_t)uValue : UINT32_MAX;
-            // Slots of another length are numbered otherwise: the current one starts now.
-            pInt->uHistoryTimeSlotStart = rtlogFileTimeSlot(pInt);
-            return QINF_SUCCESS;
-
-        case RTLOGDESTKW_RINGBUF:
-            if (fNo) return QERR_INVALID_PARAMETER;
+    case RTLOGDESTKW_HISTSIZE:
+        // 0 and the "no" form mean no limit (a limit of 0 would rotate on every flush).
+        if (!fNo) {
             rc = rtLogDestNumber(pchValue, cchValue, UINT64_MAX, &uValue);
             if (RT_FAILURE(rc)) return rc;
-            if (!pInt->fCreated) {
-                pInt->cbRingBuf = rtlogRingBufSizeFromValue(uValue);
-                return QINF_SUCCESS;
-            } else {
-                uint32_t const cbOld = pInt->cbRingBuf;
-                pInt->cbRingBuf = rtlogRingBufSizeFromValue(uValue);
-                rc = rtLogDestRingBufApply(pLogger);
-                if (RT_FAILURE(rc)) pInt->cbRingBuf = cbOld;
-                return rc;
-            }
+        }
+        pInt->cbHistoryFileMax = uValue ? uValue : UINT64_MAX;
+        return QINF_SUCCESS;
 
-        default:
-            return QERR_INVALID_PARAMETER;
+    case RTLOGDESTKW_HISTTIME:
+        // 0 and the "no" form mean no time slots (never a slot length of 0 to divide by).
+        if (!fNo) {
+            rc = rtLogDestNumber(pchValue, cchValue, UINT32_MAX, &uValue);
+            if (RT_FAILURE(rc)) return rc;
+        }
+        pInt->cSecsHistoryTimeSlot = uValue ? (uint32_t)uValue : UINT32_MAX;
+        // Slots of another length are numbered otherwise: the current one starts now.
+        pInt->uHistoryTimeSlotStart = rtlogFileTimeSlot(pInt);
+        return QINF_SUCCESS;
+
+    case RTLOGDESTKW_RINGBUF:
+        if (fNo) return QERR_INVALID_PARAMETER;
+        rc = rtLogDestNumber(pchValue, cchValue, UINT64_MAX, &uValue);
+        if (RT_FAILURE(rc)) return rc;
+        if (!pInt->fCreated) {
+            pInt->cbRingBuf = rtlogRingBufSizeFromValue(uValue);
+            return QINF_SUCCESS;
+        } else {
+            uint32_t const cbOld = pInt->cbRingBuf;
+            pInt->cbRingBuf = rtlogRingBufSizeFromValue(uValue);
+            rc = rtLogDestRingBufApply(pLogger);
+            if (RT_FAILURE(rc)) pInt->cbRingBuf = cbOld;
+            return rc;
+        }
+
+    default:
+        return QERR_INVALID_PARAMETER;
     }
 }
 

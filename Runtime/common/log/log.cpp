@@ -162,8 +162,7 @@ static size_t rtLogOutputPrefixed(void *pvArg, const char *pachChars, size_t cbC
 }
 
 // Formats one message into the scratch buffer. Lock held.
-static void rtLogFormatLockedV(RTLOGGER *pLogger, uint32_t fFlags, uint32_t iGroup, const char *pszFormat,
-                               va_list va) {
+static void rtLogFormatLockedV(RTLOGGER *pLogger, uint32_t fFlags, uint32_t iGroup, const char *pszFormat, va_list va) {
     RTLOGOUTPUTARGS Args = {pLogger, fFlags, iGroup};
     bool const fPrefixed = (pLogger->fFlags & (RTLOGFLAGS_PREFIX_MASK | RTLOGFLAGS_USECRLF)) != 0;
     RTStrFormatV(fPrefixed ? rtLogOutputPrefixed : rtLogOutputPlain, &Args, NULL, NULL, pszFormat, va);

@@ -9,8 +9,8 @@
 bool rtLogHookPrintfV(RTLOGHOOKTARGET enmTarget, const char *pszFormat, va_list va) {
     RTERRVARS SavedErrVars;
     RTErrVarsSave(&SavedErrVars);
-    PRTLOGGER pLogger = enmTarget == RTLOGHOOK_RELEASE ? RTLogRelGetDefaultInstanceEx(UINT32_C(0xFFFF0000))
-                                                        : RTLogDefaultInstance();
+    PRTLOGGER pLogger =
+        enmTarget == RTLOGHOOK_RELEASE ? RTLogRelGetDefaultInstanceEx(UINT32_C(0xFFFF0000)) : RTLogDefaultInstance();
     if (pLogger) {
         RTLogLoggerExV(pLogger, 0, RTLOG_NO_GROUP, pszFormat, va);
         RTLogFlush(pLogger);

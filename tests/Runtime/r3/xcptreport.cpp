@@ -243,9 +243,8 @@ TEST(XcptReport, FullReport) {
 
     EXPECT_EQ("", Lines[0]);
     EXPECT_EQ("!!! rtR3WinUnhandledXcptFilter caught an exception on thread " + tstPtr(0x1a4) + "!!!", Lines[1]);
-    EXPECT_NE(std::string::npos,
-              Text.find("\n\nExceptionCode=0x80000003 ExceptionFlags=0x00000001 ExceptionAddress=" + tstPtr(0x401234) +
-                        "\nExceptionInformation[0]=" + tstPtr(0) + "\n\nStack "))
+    EXPECT_NE(std::string::npos, Text.find("\n\nExceptionCode=0x80000003 ExceptionFlags=0x00000001 ExceptionAddress=" +
+                                           tstPtr(0x401234) + "\nExceptionInformation[0]=" + tstPtr(0) + "\n\nStack "))
         << Text;
     EXPECT_TRUE(tstHasLine(Lines, "Stack " + tstPtr(TST_STACK + 0x1100) + ", dumping 0xf00 bytes (low=" +
                                       tstPtr(TST_STACK + 0x1100) + ", high=" + tstPtr(TST_STACK + 0x1100) + ")"));
@@ -263,9 +262,8 @@ TEST(XcptReport, FullReport) {
     EXPECT_TRUE(tstHasLine(Lines, tstPtr(0x10000000) + ".." + tstPtr(0x10001fff) + "   5f000003  <bad or missing: " +
                                       tstPtr((uintptr_t)g_wszTstDll) + " LB 0x17 max 0x1a"));
     EXPECT_EQ(1u, tstCountLines(Lines, "*\\*  5f*"));
-    EXPECT_NE(std::string::npos,
-              Text.find("\nPotential code addresses on the stack:\nXcpt PC : " + tstPtr(0x401234) +
-                        " - 0x00001234 bytes into C:\\app\\stub.exe\n"))
+    EXPECT_NE(std::string::npos, Text.find("\nPotential code addresses on the stack:\nXcpt PC : " + tstPtr(0x401234) +
+                                           " - 0x00001234 bytes into C:\\app\\stub.exe\n"))
         << Text;
     EXPECT_TRUE(tstHasLine(Lines, tstPtr(TST_STACK + offSp + 2 * sizeof(uintptr_t)) + ": " + tstPtr(0x401500) +
                                       " - 0x00001500 bytes into C:\\\\app\\\\stub.exe"));
@@ -347,7 +345,8 @@ TEST(XcptReport, CrashInAModuleWithABadPath) {
     X.Record.ExceptionRecord = nullptr;
     X.Record.ExceptionAddress = (void *)(uintptr_t)0x10000100;
     std::vector<std::string> const Lines = tstLines(tstReport(X.In));
-    EXPECT_TRUE(tstHasLine(Lines, "Xcpt PC : " + tstPtr(0x10000100) + " - 00000100 into module at " + tstPtr(0x10000000)));
+    EXPECT_TRUE(
+        tstHasLine(Lines, "Xcpt PC : " + tstPtr(0x10000100) + " - 00000100 into module at " + tstPtr(0x10000000)));
 }
 
 TEST(XcptReport, ModuleListLimitEndsTheReport) {

@@ -111,7 +111,7 @@ protected:
 
 #define TST_LOG_CHILD(pfnWork, Child)                                                                                  \
     do {                                                                                                               \
-        EXPECT_EXIT(tstLogChild(pfnWork), testing::ExitedWithCode(0), tstKeepStderr(&g_TstLogChildErr));             \
+        EXPECT_EXIT(tstLogChild(pfnWork), testing::ExitedWithCode(0), tstKeepStderr(&g_TstLogChildErr));               \
         (Child).parse(g_TstLogChildErr);                                                                               \
     } while (0)
 

@@ -54,7 +54,9 @@ protected:
         if (!tstFileReadAll(name(pszSuffix), &Content)) return "<missing>";
         return Content;
     }
-    void put(const char *pszSuffix, const std::string &Content) { ASSERT_TRUE(tstFileWriteAll(name(pszSuffix), Content)); }
+    void put(const char *pszSuffix, const std::string &Content) {
+        ASSERT_TRUE(tstFileWriteAll(name(pszSuffix), Content));
+    }
 
     TstScratchDir m_Dir;
     std::vector<PRTLOGGER> m_Loggers;
@@ -151,9 +153,8 @@ TEST_F(LogFile, RotationBySizeKeepsTheHistory) {
     EXPECT_EQ("after a gap\n", read(".6"));
     EXPECT_EQ("", read());
 
-    std::string const aLines[] = {std::string(59, 'a') + "\n", std::string(59, 'b') + "\n",
-                                  std::string(59, 'c') + "\n", std::string(59, 'd') + "\n",
-                                  std::string(59, 'e') + "\n"};
+    std::string const aLines[] = {std::string(59, 'a') + "\n", std::string(59, 'b') + "\n", std::string(59, 'c') + "\n",
+                                  std::string(59, 'd') + "\n", std::string(59, 'e') + "\n"};
     RTLogLoggerEx(pLogger, 0, RTLOG_NO_GROUP, "%s", aLines[0].c_str());
     EXPECT_EQ(aLines[0], read());
     RTLogLoggerEx(pLogger, 0, RTLOG_NO_GROUP, "%s", aLines[1].c_str()); // 120 bytes: rotated
@@ -290,8 +291,8 @@ TEST_F(LogFile, OpenGivesUpAfterTheRetries) {
         // Created all the same, with a file destination that has no effect.
         ASSERT_NE(nullptr, pLogger);
         EXPECT_EQ(NIL_RTFILE, pLogger->pInt->hFile);
-        EXPECT_EQ((std::vector<uint32_t>{10, 10, 10, 20, 50, 100, 200, 200, 200, 200, 500, 500, 500, 500, 1000,
-                                         1000, 1000, 1000, 1000, 1000, 1000}),
+        EXPECT_EQ((std::vector<uint32_t>{10,  10,  10,  20,   50,   100,  200,  200,  200,  200, 500,
+                                         500, 500, 500, 1000, 1000, 1000, 1000, 1000, 1000, 1000}),
                   g_TstLogSleeps);
         EXPECT_TRUE(RTErrInfoIsSet(&ErrInfo));
         EXPECT_EQ(QERR_SHARING_VIOLATION, ErrInfo.rc);

@@ -19,8 +19,8 @@ namespace {
 // A ring-buffer logger that writes to standard error on flush.
 PRTLOGGER tstRingLogger(const char *pszDest) {
     PRTLOGGER pLogger = nullptr;
-    EXPECT_EQ(QINF_SUCCESS, RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr,
-                                          nullptr));
+    EXPECT_EQ(QINF_SUCCESS,
+              RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr, nullptr));
     tstLogKeep(pLogger);
     if (pLogger) {
         EXPECT_EQ(QINF_SUCCESS, RTLogDestinations(pLogger, pszDest));
@@ -78,8 +78,8 @@ TEST(LogRingBuf, FlushWritesOldestFirst) {
         size_t cbWritten;
         bool fOverflow;
     } aCases[] = {
-        {__LINE__, 0, false},    {__LINE__, 10, false},  {__LINE__, 4063, false}, // what the area holds
-        {__LINE__, 4064, true},  {__LINE__, 5000, true}, {__LINE__, 20000, true},
+        {__LINE__, 0, false},   {__LINE__, 10, false},  {__LINE__, 4063, false}, // what the area holds
+        {__LINE__, 4064, true}, {__LINE__, 5000, true}, {__LINE__, 20000, true},
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);
@@ -171,8 +171,8 @@ TEST(LogRingBuf, WithoutValueOnACreatedInstance) {
 TEST(LogRingBuf, SizeFromTheEnvironmentAtCreation) {
     TestSetEnv("QTST_RING_DEST", "ringbuf=5000");
     PRTLOGGER pLogger = nullptr;
-    int const rc = RTLogCreateEx(&pLogger, 0, nullptr, "QTST_RING", 0, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr,
-                                 nullptr);
+    int const rc =
+        RTLogCreateEx(&pLogger, 0, nullptr, "QTST_RING", 0, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr, nullptr);
     tstLogKeep(pLogger);
     TestSetEnv("QTST_RING_DEST", nullptr);
     ASSERT_EQ(QINF_SUCCESS, rc);

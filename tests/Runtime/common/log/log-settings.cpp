@@ -194,8 +194,8 @@ TEST(LogDestinations, FileNameLengthLimit) {
 TEST(LogDestinations, FixedNameAndDirectoryStay) {
     PRTLOGGER pLogger = nullptr;
     ASSERT_EQ(QINF_SUCCESS, RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 0, nullptr, 0,
-                                          RTLOGDEST_USER | RTLOGDEST_FIXED_FILE | RTLOGDEST_FIXED_DIR, nullptr, 0, 0,
-                                          0, nullptr, nullptr));
+                                          RTLOGDEST_USER | RTLOGDEST_FIXED_FILE | RTLOGDEST_FIXED_DIR, nullptr, 0, 0, 0,
+                                          nullptr, nullptr));
     tstLogKeep(pLogger);
     strcpy(pLogger->pInt->szFilename, "/a/x.log");
     EXPECT_EQ(QINF_SUCCESS, RTLogDestinations(pLogger, "file=/b/y.log dir=/c"));
@@ -210,12 +210,18 @@ TEST(LogDestinations, RingBufferSizes) {
         uint64_t cbValue;
         uint32_t cbRingBuf;
     } aCases[] = {
-        {__LINE__, 0, 524288},          {__LINE__, 1, 4096},
-        {__LINE__, 100, 4096},          {__LINE__, 4095, 4096},
-        {__LINE__, 4096, 4096},         {__LINE__, 4097, 4160},
-        {__LINE__, 5000, 5056},         {__LINE__, 1073741824, 1073741824},
-        {__LINE__, 1073741825, 1073741824}, {__LINE__, UINT64_MAX, 1073741824},
-        {__LINE__, 1073741760, 1073741760}, {__LINE__, 1073741761, 1073741824},
+        {__LINE__, 0, 524288},
+        {__LINE__, 1, 4096},
+        {__LINE__, 100, 4096},
+        {__LINE__, 4095, 4096},
+        {__LINE__, 4096, 4096},
+        {__LINE__, 4097, 4160},
+        {__LINE__, 5000, 5056},
+        {__LINE__, 1073741824, 1073741824},
+        {__LINE__, 1073741825, 1073741824},
+        {__LINE__, UINT64_MAX, 1073741824},
+        {__LINE__, 1073741760, 1073741760},
+        {__LINE__, 1073741761, 1073741824},
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);

@@ -101,16 +101,16 @@ struct TSTSHAPEITEM {
 
 bool tstShapeItemMatches(const TSTSHAPEITEM &Item, char ch) {
     switch (Item.chKind) {
-        case '#':
-            return ch >= '0' && ch <= '9';
-        case '%':
-            return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f');
-        case '~':
-            return (ch >= '0' && ch <= '9') || ch == ' ';
-        case '?':
-            return true;
-        default:
-            return ch == Item.chLiteral;
+    case '#':
+        return ch >= '0' && ch <= '9';
+    case '%':
+        return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f');
+    case '~':
+        return (ch >= '0' && ch <= '9') || ch == ' ';
+    case '?':
+        return true;
+    default:
+        return ch == Item.chLiteral;
     }
 }
 

@@ -305,10 +305,10 @@ TEST(LogPrefix, RelativeStampsAreDifferences) {
 
 TEST(LogCreate, ArgumentChecks) {
     PRTLOGGER pLogger = (PRTLOGGER)(uintptr_t)0x1234;
-    EXPECT_EQ(QERR_INVALID_PARAMETER, RTLogCreateEx(nullptr, 0, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, 0, 0,
-                                                    nullptr, nullptr));
-    EXPECT_EQ(QERR_INVALID_PARAMETER, RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 3, nullptr, 0, 0, nullptr, 0, 0,
-                                                    0, nullptr, nullptr));
+    EXPECT_EQ(QERR_INVALID_PARAMETER,
+              RTLogCreateEx(nullptr, 0, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr, nullptr));
+    EXPECT_EQ(QERR_INVALID_PARAMETER,
+              RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 3, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr, nullptr));
     tstLogKeep(pLogger);
     EXPECT_EQ(nullptr, pLogger);
     pLogger = (PRTLOGGER)(uintptr_t)0x1234;
@@ -317,8 +317,8 @@ TEST(LogCreate, ArgumentChecks) {
     tstLogKeep(pLogger);
     EXPECT_EQ(nullptr, pLogger);
     RTMemTestFailAfter(1);
-    EXPECT_EQ(QERR_NO_MEMORY, RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, 0, 0,
-                                            nullptr, nullptr));
+    EXPECT_EQ(QERR_NO_MEMORY,
+              RTLogCreateEx(&pLogger, 0, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, 0, 0, nullptr, nullptr));
     tstLogKeep(pLogger);
     RTMemTestFailAfter(0);
     EXPECT_EQ(nullptr, pLogger);
@@ -408,8 +408,8 @@ TEST(LogRelease, GroupAndFlagsQuery) {
         {__LINE__, (3U << 16) | RTLOGGRPFLAGS_LEVEL_2, false},
         {__LINE__, (1U << 16), true},
         {__LINE__, (1U << 16) | RTLOGGRPFLAGS_LEVEL_1, false},
-        {__LINE__, (0U << 16), false},      // DEFAULT is not enabled
-        {__LINE__, (9U << 16) | 0, false},  // out of range: group 0
+        {__LINE__, (0U << 16), false},     // DEFAULT is not enabled
+        {__LINE__, (9U << 16) | 0, false}, // out of range: group 0
         {__LINE__, (2U << 16) | 0, false},
     };
     for (const auto &c : aCases) {

@@ -17,7 +17,7 @@
 
 std::shared_ptr<void> tstLogBlockFileOpens(unsigned iNth, bool fFromThenOn) {
     return std::make_shared<TstFsCallFail<&RTFSCALLS::pfnCreateFileW>>(iNth, INVALID_HANDLE_VALUE,
-                                                                     ERROR_SHARING_VIOLATION, fFromThenOn);
+                                                                       ERROR_SHARING_VIOLATION, fFromThenOn);
 }
 
 namespace {

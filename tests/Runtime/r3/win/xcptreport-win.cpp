@@ -20,12 +20,12 @@ namespace {
 
 // What the crashing child does.
 enum : unsigned {
-    TSTXCPT_LOGGER = 0x1,       // create the default logger first
-    TSTXCPT_PREV = 0x2,         // install a filter of its own before initialisation
-    TSTXCPT_CONTINUE = 0x4,     // that filter resumes after the breakpoint
-    TSTXCPT_NO_QUERY = 0x8,     // act as if the stack-limits query were missing
-    TSTXCPT_AV = 0x10,          // an access violation instead of a breakpoint
-    TSTXCPT_THREAD = 0x20,      // on a thread the runtime never adopted
+    TSTXCPT_LOGGER = 0x1,   // create the default logger first
+    TSTXCPT_PREV = 0x2,     // install a filter of its own before initialisation
+    TSTXCPT_CONTINUE = 0x4, // that filter resumes after the breakpoint
+    TSTXCPT_NO_QUERY = 0x8, // act as if the stack-limits query were missing
+    TSTXCPT_AV = 0x10,      // an access violation instead of a breakpoint
+    TSTXCPT_THREAD = 0x20,  // on a thread the runtime never adopted
 };
 
 unsigned g_fTstXcpt;
@@ -161,8 +161,7 @@ TEST_F(XcptReportWin, AccessViolationReport) {
     EXPECT_EXIT(tstXcptChild(TSTXCPT_LOGGER | TSTXCPT_AV), tstXcptExitedWithAccessViolation,
                 tstKeepStderr(&g_TstXcptStderr));
     TSTXCPTOUT Out(g_TstXcptStderr);
-    EXPECT_TRUE(Out.has("ExceptionCode=0xc0000005 ExceptionFlags=0x00000000 ExceptionAddress=%{8}"))
-        << g_TstXcptStderr;
+    EXPECT_TRUE(Out.has("ExceptionCode=0xc0000005 ExceptionFlags=0x00000000 ExceptionAddress=%{8}")) << g_TstXcptStderr;
     EXPECT_TRUE(Out.has("ExceptionInformation[0]=00000001")); // a write
     EXPECT_TRUE(Out.has("ExceptionInformation[1]=00000000")); // to address 0
     EXPECT_TRUE(Out.has("Xcpt PC : %{8} - 0x%{8} bytes into *\\\\qrt-tests.exe"));
