@@ -17,6 +17,12 @@ static bool rtLogIsAlnum(char ch) {
     return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
 }
 
+// Past the blanks and ";" that separate flags and destination keywords.
+static const char *rtLogSkipSeparators(const char *psz) {
+    while (rtLogIsBlank(*psz) || *psz == ';') psz++;
+    return psz;
+}
+
 static char rtLogUpper(char ch) {
     return ch >= 'a' && ch <= 'z' ? (char)(ch - 'a' + 'A') : ch;
 }
@@ -216,11 +222,7 @@ int RTLogFlags(PRTLOGGER pLoggerArg, const char *pszValue) {
     RTLOGGER *pLogger = rtlogResolve(pLoggerArg);
     if (!pLogger || !RT_VALID_PTR(pszValue)) return QINF_SUCCESS;
     const char *psz = pszValue;
-    while (*psz) {
-        if (rtLogIsBlank(*psz) || *psz == ';') {
-            psz++;
-            continue;
-        }
+    while (*(psz = rtLogSkipSeparators(psz))) {
         bool fInverted = false;
         for (;;) {
             if (psz[0] == 'n' && psz[1] == 'o') {
@@ -422,11 +424,7 @@ int RTLogDestinations(PRTLOGGER pLoggerArg, const char *pszValue) {
     RTLOGGER *pLogger = rtlogResolve(pLoggerArg);
     if (!pLogger || !RT_VALID_PTR(pszValue)) return QINF_SUCCESS;
     const char *psz = pszValue;
-    while (*psz) {
-        if (rtLogIsBlank(*psz) || *psz == ';') {
-            psz++;
-            continue;
-        }
+    while (*(psz = rtLogSkipSeparators(psz))) {
         bool fNo;
         size_t cchKeyword;
         size_t const iKeyword = rtLogDestKeyword(psz, &fNo, &cchKeyword);
