@@ -132,9 +132,11 @@ size_t rtlogFormatPrefixes(RTLOGGER *pLogger, char *pchBuf, uint32_t fMsgFlags, 
     }
     if (fFlags & RTLOGFLAGS_PREFIX_TIME_PROG) {
         uint64_t const cMicros = rtlogNanoSinceProgramStart() / 1000;
+        // 64-bit divisions only, no 64-bit remainders (each needs a helper of its own on x86).
         uint64_t const cSecs = cMicros / 1000000;
-        pch += rtLogPutClock(pch, cSecs / 3600, (unsigned)(cSecs / 60 % 60), (unsigned)(cSecs % 60),
-                             (uint32_t)(cMicros % 1000000));
+        uint64_t const cHours = cSecs / 3600;
+        uint32_t const cSecsOfHour = (uint32_t)(cSecs - cHours * 3600);
+        pch += rtLogPutClock(pch, cHours, cSecsOfHour / 60, cSecsOfHour % 60, (uint32_t)(cMicros - cSecs * 1000000));
         *pch++ = ' ';
     }
     if (fFlags & RTLOGFLAGS_PREFIX_PID) {
