@@ -57,12 +57,11 @@ target_compile_options(e2e-msi-double PRIVATE ${QRT_WARNINGS})
 target_link_options(e2e-msi-double PRIVATE -static)
 
 # The test program: GoogleTest, run by run-case.sh inside a prefix copy.
+# The stub's cases are always built (they need the stub only when they run) and registered
+# below only when the stub's program is a target of this build.
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${E2E_SRC}/*-test.cpp)
-if(NOT TARGET quilstub-exe)
-    # The cases that run the stub wait for its program.
-    list(FILTER E2E_TEST_SOURCES EXCLUDE REGEX "/stub-[^/]*-test\\.cpp$")
-endif()
-add_executable(quil-e2e-tests ${E2E_TEST_SOURCES} ${E2E_SRC}/e2e-relay.cpp ${E2E_SRC}/e2e-harness.cpp)
+add_executable(quil-e2e-tests ${E2E_TEST_SOURCES} ${E2E_SRC}/e2e-relay.cpp ${E2E_SRC}/e2e-harness.cpp
+               ${E2E_SRC}/stub-harness.cpp)
 set_target_properties(quil-e2e-tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_OUT})
 target_link_libraries(quil-e2e-tests PRIVATE e2e-common GTest::gtest_main)
 target_include_directories(quil-e2e-tests PRIVATE ${E2E_SRC} ${QUIL_GENERATED_DIR})
@@ -84,4 +83,13 @@ endfunction()
 
 quil_e2e_case(harness win64 "E2eLauncher.*:E2eHold.*:E2eMsiDouble.*:E2eRelay.*:E2eHost.*")
 quil_e2e_case(harness-msi win64 "E2eMsi.*")
-quil_e2e_case(harness-win32 win32 "E2eHost.*:E2eLauncher.*")
+quil_e2e_case(harness-win32 win32 "E2eHost.*:E2eLauncher.FullExitCodes")
+if(TARGET quilstub-exe)
+    add_dependencies(quil-e2e-tests quilstub-exe)
+    quil_e2e_case(stub-cli win64 "StubCli.*")
+    quil_e2e_case(stub-install win64 "StubInstall.*")
+    quil_e2e_case(stub-msi win64 "StubMsi.*")
+    quil_e2e_case(stub-extract win64 "StubExtract.*:StubInstance.*")
+    quil_e2e_case(stub-cleanup win64 "StubCleanup.*")
+    quil_e2e_case(stub-win32 win32 "StubWin32Host.*")
+endif()
