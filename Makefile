@@ -31,12 +31,13 @@ fuzz: deps
 	cmake --build $(B)/fuzz -j $(JOBS)
 	@tools/run-fuzz.sh $(B)/fuzz $(FUZZ_SECONDS)
 
-bench: deps
+bench: deps $(B)/win32/build.ninja
 	cmake -S . -B $(B)/bench -G Ninja -DQRT_BENCH=ON -DQRT_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(B)/bench -j $(JOBS)
 	$(B)/bench/qrt-bench --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true \
 	    --benchmark_report_aggregates_only=true
 	@bench/quilpack.sh $(B)/bench/quilpack fuzz/corpus/pe-reader/mingw-gui.exe
+	@bench/extract.sh $(B)
 
 # The 32-bit program's size and what each object costs (the size probe until the stub exists).
 size: $(B)/win32/build.ninja

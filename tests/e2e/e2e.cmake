@@ -3,7 +3,16 @@
 # program whose suites run in a fresh copy of a prefix template each (tests/e2e/run-case.sh).
 # Included by the top-level CMakeLists.txt after the stub's targets, so that the cases that
 # need the stub are registered only once its program exists.
-if(NOT WIN32 OR NOT QRT_TESTS)
+if(NOT WIN32)
+    return()
+endif()
+
+# The extraction benchmark's floor (bench/extract.sh): a GUI program linked as the stub is.
+add_executable(bench-extract-reference WIN32 ${CMAKE_SOURCE_DIR}/bench/extract-reference.cpp)
+target_compile_options(bench-extract-reference PRIVATE ${QRT_WARNINGS} -municode)
+target_link_options(bench-extract-reference PRIVATE -municode -s)
+
+if(NOT QRT_TESTS)
     return()
 endif()
 

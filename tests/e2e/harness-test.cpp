@@ -61,6 +61,24 @@ TEST(E2eLauncher, FullExitCodes) {
     }
 }
 
+TEST(E2eLauncher, PrintsTheTimeItRan) {
+    std::wstring const dir = TestDir();
+    std::wstring const printed = Join(dir, L"printed.txt");
+    LaunchSpec spec;
+    spec.application = Asset(L"e2e-launch.exe");
+    spec.commandLine = L"e2e-launch.exe --time --stdout NUL --cmdline " +
+                       QuoteArgument(QuoteArgument(Asset(L"e2e-hold.exe")) + L" file " +
+                                     QuoteArgument(Asset(L"e2e-hold.exe")) + L" 1");
+    spec.stdoutPath = printed;
+    EXPECT_EQ(0u, Launch(spec).exitCode);
+    std::string const timed = ReadBytes(printed);
+    double seconds = -1;
+    EXPECT_EQ(1, sscanf(timed.c_str(), "exit code 0 (0x00000000)\r\nseconds %lf\r\n", &seconds)) << timed;
+    // The helper held its file for one second.
+    EXPECT_GE(seconds, 0.95);
+    EXPECT_LT(seconds, 60.0);
+}
+
 TEST(E2eLauncher, LauncherUsageAndStartFailures) {
     std::wstring const dir = TestDir();
     static const struct {

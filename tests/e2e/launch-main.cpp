@@ -1,8 +1,9 @@
 // e2e-launch: starts a program with an exact command line, waits for it and prints its full
 // 32-bit exit code (a shell sees only the low byte of a Wine program's code).
 //   e2e-launch [--app FILE] [--cwd DIR] [--stdin FILE] [--stdout FILE] [--stderr FILE]
-//              [--env NAME=VALUE]... [--unset NAME]... [--timeout SECONDS] --cmdline COMMAND-LINE
-// Standard handles without a file are ours. Prints "exit code 3010 (0x00000BC2)"; exits 0
+//              [--env NAME=VALUE]... [--unset NAME]... [--timeout SECONDS] [--time] --cmdline COMMAND-LINE
+// Standard handles without a file are ours. Prints "exit code 3010 (0x00000BC2)" and, with
+// --time, "seconds 0.072513" (from the start to the end of the program); exits 0
 // when the program ran to its end, 1 when it did not start or was stopped at the timeout, 2
 // for a usage error.
 #include "e2e-process.h"
@@ -26,9 +27,13 @@ int wmain(int argc, wchar_t **argv) {
     e2e::LaunchSpec spec;
     spec.inheritStd = true;
     e2e::Environment env;
-    bool fEnv = false, fCommand = false;
+    bool fEnv = false, fCommand = false, fTime = false;
     for (int i = 1; i < argc; i++) {
         std::wstring const opt = argv[i];
+        if (opt == L"--time") {
+            fTime = true;
+            continue;
+        }
         if (i + 1 >= argc) return Usage((L"missing value after " + opt).c_str());
         std::wstring const value = argv[++i];
         if (opt == L"--app")
@@ -73,6 +78,7 @@ int wmain(int argc, wchar_t **argv) {
         return 1;
     }
     printf("exit code %lu (0x%08lX)\n", (unsigned long)result.exitCode, (unsigned long)result.exitCode);
+    if (fTime) printf("seconds %.6f\n", result.seconds);
     fflush(stdout);
     return 0;
 }
