@@ -17,8 +17,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR pwszDest, int) {
     const BYTE *pb = hData ? (const BYTE *)LockResource(hData) : nullptr;
     if (!pb || !cb || !*pwszDest) return 1;
 
-    HANDLE h = CreateFileW(pwszDest, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h =
+        CreateFileW(pwszDest, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 1;
     DWORD cbDone = 0;
     BOOL fOk = WriteFile(h, pb, cb, &cbDone, nullptr) && cbDone == cb;

@@ -105,48 +105,62 @@ static HANDLE OpenStdHandle(const std::wstring &path, bool fWrite, bool fInherit
                        fWrite && !path.empty() ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Starts a program with the three standard handles given (inheritable); returns its process
+// handle, or null with CreateProcessW's error in *pErr.
+static HANDLE StartProcess(const std::wstring &application, const std::wstring &commandLine,
+                           const std::wstring &directory, const Environment *environment, HANDLE hIn, HANDLE hOut,
+                           HANDLE hErr, DWORD *pErr) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = hIn;
+    si.hStdOutput = hOut;
+    si.hStdError = hErr;
+    std::wstring line = commandLine; // CreateProcessW may write into it
+    std::wstring const block = environment ? environment->block() : std::wstring();
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), &line[0], nullptr, nullptr, TRUE,
+                        CREATE_UNICODE_ENVIRONMENT, environment ? (void *)block.c_str() : nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
+        *pErr = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+        return nullptr;
+    }
+    CloseHandle(pi.hThread);
+    *pErr = 0;
+    return pi.hProcess;
+}
+
 LaunchResult Launch(const LaunchSpec &spec) {
     LaunchResult result;
     HANDLE const hIn = OpenStdHandle(spec.stdinPath, false, spec.inheritStd, STD_INPUT_HANDLE);
     HANDLE const hOut = OpenStdHandle(spec.stdoutPath, true, spec.inheritStd, STD_OUTPUT_HANDLE);
     HANDLE const hErr = OpenStdHandle(spec.stderrPath, true, spec.inheritStd, STD_ERROR_HANDLE);
-    PROCESS_INFORMATION pi = {};
     if (hIn == INVALID_HANDLE_VALUE || hOut == INVALID_HANDLE_VALUE || hErr == INVALID_HANDLE_VALUE) {
         result.startError = GetLastError();
         goto done;
     }
     {
-        STARTUPINFOW si = {};
-        si.cb = sizeof(si);
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = hIn;
-        si.hStdOutput = hOut;
-        si.hStdError = hErr;
-        std::wstring commandLine = spec.commandLine; // CreateProcessW may write into it
-        std::wstring const block = spec.environment ? spec.environment->block() : std::wstring();
         LARGE_INTEGER freq, t0, t1;
         QueryPerformanceFrequency(&freq);
         QueryPerformanceCounter(&t0);
-        if (!CreateProcessW(spec.application.empty() ? nullptr : spec.application.c_str(), &commandLine[0], nullptr,
-                            nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                            spec.environment ? (void *)block.c_str() : nullptr,
-                            spec.directory.empty() ? nullptr : spec.directory.c_str(), &si, &pi)) {
-            result.startError = GetLastError();
-            if (!result.startError) result.startError = ERROR_GEN_FAILURE;
+        DWORD err = 0;
+        HANDLE const hProcess =
+            StartProcess(spec.application, spec.commandLine, spec.directory, spec.environment, hIn, hOut, hErr, &err);
+        if (!hProcess) {
+            result.startError = err;
             goto done;
         }
-        if (WaitForSingleObject(pi.hProcess, spec.timeoutMs) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(hProcess, spec.timeoutMs) != WAIT_OBJECT_0) {
             result.timedOut = true;
-            TerminateProcess(pi.hProcess, 0xDEAD);
-            WaitForSingleObject(pi.hProcess, INFINITE);
+            TerminateProcess(hProcess, 0xDEAD);
+            WaitForSingleObject(hProcess, INFINITE);
         }
         QueryPerformanceCounter(&t1);
         result.seconds = (double)(t1.QuadPart - t0.QuadPart) / (double)freq.QuadPart;
         DWORD dwExit = 0;
-        GetExitCodeProcess(pi.hProcess, &dwExit);
+        GetExitCodeProcess(hProcess, &dwExit);
         result.exitCode = dwExit;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
+        CloseHandle(hProcess);
     }
 done:
     for (HANDLE h : {hIn, hOut, hErr})
@@ -174,22 +188,8 @@ uint32_t PipedChild::start(const std::wstring &application, const std::wstring &
     SetHandleInformation((HANDLE)m_hInput, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation((HANDLE)m_hOutput, HANDLE_FLAG_INHERIT, 0);
     HANDLE const hErr = OpenStdHandle(L"", true);
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = hChildIn;
-    si.hStdOutput = hChildOut;
-    si.hStdError = hErr;
-    std::wstring line = commandLine;
-    std::wstring const block = environment ? environment->block() : std::wstring();
-    PROCESS_INFORMATION pi = {};
     DWORD err = 0;
-    if (CreateProcessW(application.empty() ? nullptr : application.c_str(), &line[0], nullptr, nullptr, TRUE,
-                       CREATE_UNICODE_ENVIRONMENT, environment ? (void *)block.c_str() : nullptr, nullptr, &si, &pi)) {
-        CloseHandle(pi.hThread);
-        m_hProcess = pi.hProcess;
-    } else
-        err = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+    m_hProcess = StartProcess(application, commandLine, L"", environment, hChildIn, hChildOut, hErr, &err);
     CloseHandle(hChildIn);
     CloseHandle(hChildOut);
     if (hErr != INVALID_HANDLE_VALUE) CloseHandle(hErr);
