@@ -78,7 +78,7 @@ TEST_F(StubCleanup, InstallerLogSettings) {
         {__LINE__, &one, L"--silent -logging", "@DIR@\\QuilInstallLog.txt", "2"},
         {__LINE__, &one, L"--silent /logging", "@DIR@\\QuilInstallLog.txt", "2"},
         {__LINE__, &one, L"--silent --msi-log-file relative.log", "@CASE@\\relative.log", "2"},
-        {__LINE__, &one, L"--silent -msilogfile sub/other.log", "@CASE@\\sub\\other.log", "2"},
+        {__LINE__, &one, L"--silent -msilogfile other.log", "@CASE@\\other.log", "2"},
         // An empty file name turns logging off again; --logging then uses the default place.
         {__LINE__, &one, L"--silent --msi-log-file=x.log --msi-log-file=", "", ""},
         {__LINE__, &one, L"--silent --msi-log-file=x.log --msi-log-file= --logging", "@DIR@\\QuilInstallLog.txt", "2"},

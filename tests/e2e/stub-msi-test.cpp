@@ -4,6 +4,8 @@
 // of the installer becomes the exit code and a message.
 #include "stub-harness.h"
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -52,6 +54,10 @@ TEST_F(StubMsi, CommandLineAndUiLevel) {
         // The help's own example, as a command line the two Windows parsers split differently.
         {__LINE__, L"--silent --msiparams \"INSTALLDIR=\"\"C:\\Program Files\\Quillarium\"\"\"", "2",
          "INSTALLDIR=\"C:\\Program Files\\Quillarium\""},
+        // ... and no argument after it is lost.
+        {__LINE__, L"--msiparams \"INSTALLDIR=\"\"C:\\Program Files\\Quillarium\"\"\" --silent", "2",
+         "INSTALLDIR=\"C:\\Program Files\\Quillarium\""},
+        {__LINE__, L"--msiparams \"PROP=\"\"a b c\"\"\" --silent", "2", "PROP=\"a b c\""},
         {__LINE__, L"--silent --msi-prop NAME value", "2", "NAME=value"},
         {__LINE__, L"--silent --msi-prop NAME \"a b\"", "2", "NAME=\"a b\""},
         {__LINE__, L"--silent --msi-prop NAME \"a\tb\"", "2", "NAME=\"a\tb\""},
@@ -150,6 +156,44 @@ TEST_F(StubMsi, ResultsBecomeExitCodes) {
         EXPECT_EQ(out.empty() ? std::string() : InfoOut(out.substr(5)), run.out);
         std::string const err = expand(row.err);
         EXPECT_EQ(err.empty() ? std::string() : ErrorOut(err), run.err);
+        EXPECT_TRUE(run.left.empty()) << Joined(run.left);
+    }
+}
+
+TEST_F(StubMsi, InteractiveResults) {
+    std::wstring const setup = Setup({{"amd64", Package(L"sample.msi")}});
+    static const struct {
+        int line;
+        const char *result;
+        uint32_t code;
+        const char *box; // "" for none
+    } s_rows[] = {
+        {__LINE__, "0", 0, ""},
+        // The installer's own interface told the user about the reboot, and about a cancel.
+        {__LINE__, "3010", 3010, ""},
+        {__LINE__, "1602", 1, ""},
+        {__LINE__, "1633", 1, "This installation package is not supported on this platform."},
+    };
+    for (const auto &row : s_rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        RunOptions options;
+        options.msiResults = row.result;
+        options.relay = true;
+        RunResult const run = Run(setup, L"", options);
+        EXPECT_EQ(row.code, run.exitCode) << run.summary();
+        std::vector<RecordedCall> const ui = CallsNamed(run, "MsiSetInternalUI");
+        ASSERT_EQ(1u, ui.size());
+        EXPECT_EQ("5", ui[0].get("level"));
+        EXPECT_EQ(1u, Installs(run).size());
+        EXPECT_EQ("", run.out);
+        EXPECT_EQ("", run.err);
+        if (!*row.box) {
+            EXPECT_TRUE(run.boxes.empty()) << Describe(run.boxes.front());
+        } else {
+            ASSERT_EQ(1u, run.boxes.size()) << run.trace;
+            EXPECT_EQ(std::string("W owner=set style=0x10 title=[Quillarium Installer] text=[") + row.box + "]",
+                      Describe(run.boxes[0]));
+        }
         EXPECT_TRUE(run.left.empty()) << Joined(run.left);
     }
 }
@@ -260,12 +304,13 @@ TEST_F(StubMsi, PackageKindsAndArchitectures) {
         std::vector<RecordedCall> const installs = Installs(run);
         ASSERT_EQ(row.cInstalls, installs.size());
         if (!installs.empty()) {
-            std::string entries;
+            std::vector<std::string> names;
             for (std::string entry : installs[0].all("entry")) {
                 entry = entry.substr(0, entry.find(' '));
-                entries += (entries.empty() ? "" : " ") + (IsRandomName(entry, ".msi") ? std::string("*") : entry);
+                names.push_back(IsRandomName(entry, ".msi") ? std::string("*") : entry);
             }
-            EXPECT_EQ(row.entries, entries);
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(row.entries, Joined(names));
         }
         std::string err = row.err;
         size_t const at = err.find("@DIR@");

@@ -3,6 +3,8 @@
 // only packages for 32-bit hosts and for all hosts are installed.
 #include "stub-harness.h"
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -48,9 +50,10 @@ TEST_F(StubWin32Host, SilentAndExtractGoOn) {
     std::vector<RecordedCall> const installs = Installs(fits);
     ASSERT_EQ(1u, installs.size());
     EXPECT_EQ(Fnv1a(ReadBytes(x86)), installs[0].get("package-fnv1a"));
-    std::vector<std::string> entries = installs[0].all("entry");
+    std::vector<std::string> const entries = installs[0].all("entry");
     ASSERT_EQ(2u, entries.size());
-    EXPECT_EQ("data1.cab " + std::to_string(ReadBytes(cab).size()), entries[0]);
+    EXPECT_NE(entries.end(),
+              std::find(entries.begin(), entries.end(), "data1.cab " + std::to_string(ReadBytes(cab).size())));
     EXPECT_TRUE(fits.left.empty()) << Joined(fits.left);
 
     // --extract writes everything, also interactively.
