@@ -3,8 +3,12 @@
 
 #include <qrt/cdefs.h>
 #include <qrt/err.h>
+#include <qrt/init.h>
+#include <qrt/utf16.h>
 
 #include "r3/init-internal.h"
+
+#define RTEXECPATH_TAG "Runtime/r3/execpath"
 
 RTR3EXECPATH g_rtR3ExecPath RT_BSS;
 
@@ -35,4 +39,29 @@ int rtR3ExecPathEnsure(void) {
     while (__atomic_load_n(&g_uRTR3ExecPathState, __ATOMIC_ACQUIRE) != 2) {
     }
     return g_rcrtR3ExecPath;
+}
+
+int rtR3ExecPathFromUtf16(const RTUTF16 *pwcPath, size_t cwc, size_t cwcBuf, char *pszPath, size_t cbPath,
+                          size_t *poffName) {
+    *poffName = 0;
+    // A count that fills the buffer means the name was cut, and the platform may have left the
+    // buffer unterminated: only the returned count is ever read.
+    if (cwc >= cwcBuf) return QERR_BUFFER_OVERFLOW;
+    int rc = RTUtf16ToUtf8ExTag(pwcPath, cwc, &pszPath, cbPath, NULL, RTEXECPATH_TAG);
+    if (RT_FAILURE(rc)) return rc;
+    size_t off = 0;
+    for (size_t i = 0; pszPath[i] != '\0'; i++)
+        if (pszPath[i] == '\\' || pszPath[i] == '/' || pszPath[i] == ':') off = i + 1;
+    *poffName = off;
+    return QINF_SUCCESS;
+}
+
+const char *RTProcExecutablePath(void) {
+    rtR3ExecPathEnsure();
+    return g_rtR3ExecPath.szPath;
+}
+
+const char *RTProcShortName(void) {
+    rtR3ExecPathEnsure();
+    return &g_rtR3ExecPath.szPath[g_rtR3ExecPath.offName];
 }

@@ -69,6 +69,9 @@ static inline char *RTPathSuffix(char *pszPath) {
 // -1 when it ends with a separator or at its root; the offset of the suffix dot, or -1 when
 // there is no dot in the name, it starts the name or ends the path.
 size_t RTPathParseOffsets(const char *pszPath, size_t *pcchDir, ptrdiff_t *poffName, ptrdiff_t *poffSuffix);
+// True when the path begins with a root: a separator ('\' or '/') or an ASCII drive letter and a
+// colon ('C:x' too). Says nothing about whether the path is absolute. False for null.
+bool RTPathStartsWithRoot(const char *pszPath);
 
 //
 // Editing in place.

@@ -13,7 +13,7 @@
 #include "r3/nt/path-nt-internal.h"
 #include "r3/win/file-win-internal.h"
 #include "r3/win/fscalls-win-internal.h"
-#include "r3/win/sysmod-win-internal.h"
+#include "r3/win/init-win-internal.h"
 
 #include <string.h>
 
@@ -31,8 +31,7 @@ static bool volatile g_fRtPathNtQueryFullAttributesLookedUp;
 
 static PFNNTQUERYFULLATTRIBUTESFILE rtPathNtQueryFullAttributesFile(void) {
     if (!g_fRtPathNtQueryFullAttributesLookedUp) {
-        g_pfnRtPathNtQueryFullAttributesFile =
-            (PFNNTQUERYFULLATTRIBUTESFILE)rtWinGetSystemSymbol(L"ntdll.dll", "NtQueryFullAttributesFile");
+        g_pfnRtPathNtQueryFullAttributesFile = rtR3WinNtDll()->pfnNtQueryFullAttributesFile;
         g_fRtPathNtQueryFullAttributesLookedUp = true;
     }
     return g_pfnRtPathNtQueryFullAttributesFile;

@@ -9,7 +9,7 @@
 #include "r3/win/file-win-internal.h"
 #include "r3/win/fscalls-win-internal.h"
 #include "r3/win/path-win-internal.h"
-#include "r3/win/sysmod-win-internal.h"
+#include "r3/win/init-win-internal.h"
 
 #include <winioctl.h>
 #include <string.h>
@@ -187,7 +187,7 @@ static bool volatile g_fRtFileVerifyConsoleLookedUp;
 static int rtFileWinCheckConsole(HANDLE hFile) {
     if (!g_fRtFileVerifyConsoleLookedUp) {
         g_pfnRtFileVerifyConsoleIoHandle =
-            (PFNVERIFYCONSOLEIOHANDLE)rtWinGetSystemSymbol(L"kernel32.dll", "VerifyConsoleIoHandle");
+            (PFNVERIFYCONSOLEIOHANDLE)(void *)rtR3WinKernel32Symbol("VerifyConsoleIoHandle");
         g_fRtFileVerifyConsoleLookedUp = true;
     }
     PFNVERIFYCONSOLEIOHANDLE pfnVerify = g_pfnRtFileVerifyConsoleIoHandle;

@@ -1,11 +1,10 @@
 // The version record from the platform: RtlGetVersion (true numbers, looked up by name since
 // it is not in every ntdll import library), then GetVersionExW in its extended and short forms.
 #include "r3/system-internal.h"
+#include "r3/win/init-win-internal.h"
 
 #include <windows.h>
 #include <string.h>
-
-typedef LONG(WINAPI *PFNRTLGETVERSION)(OSVERSIONINFOEXW *);
 
 static void rtSystemCopyVersion(RTSYSVERSIONREC *pRec, const OSVERSIONINFOEXW *pInfo) {
     pRec->cbFilled = pInfo->dwOSVersionInfoSize;
@@ -21,9 +20,7 @@ void rtSystemQueryVersion(RTSYSVERSIONREC *pRec) {
     memset(pRec, 0, sizeof(*pRec));
     OSVERSIONINFOEXW Info;
 
-    HMODULE hNtdll = GetModuleHandleW(L"ntdll.dll");
-    PFNRTLGETVERSION pfnRtlGetVersion =
-        hNtdll ? (PFNRTLGETVERSION)(void *)GetProcAddress(hNtdll, "RtlGetVersion") : NULL;
+    PFNRTLGETVERSION pfnRtlGetVersion = rtR3WinNtDll()->pfnRtlGetVersion;
     if (pfnRtlGetVersion) {
         memset(&Info, 0, sizeof(Info));
         Info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);

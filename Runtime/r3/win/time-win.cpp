@@ -6,12 +6,11 @@
 #include <qrt/time.h>
 
 #include "r3/system-internal.h"
+#include "r3/win/init-win-internal.h"
 #include "r3/win/time-win-internal.h"
 
 #include <windows.h>
 #include <intrin.h>
-
-typedef ULONGLONG(NTAPI *PFNRTLGETINTERRUPTTIMEPRECISE)(PULONGLONG puQpc);
 
 // The interrupt time in the shared user-data page: low word, then the two high words.
 #define RTTIMEWIN_SHARED_INTERRUPT_TIME ((const volatile uint32_t *)(uintptr_t)0x7ffe0008)
@@ -23,10 +22,8 @@ static RT_NOINLINE RTTIMEWINSOURCE rtTimeWinSelect(void) {
     RTSYSOSTYPE const enmOsType = rtSystemGetOsType();
     uint32_t const uGetVersion = enmOsType == RTSYSOSTYPE_UNKNOWN ? (uint32_t)GetVersion() : 0;
     PFNRTLGETINTERRUPTTIMEPRECISE pfn = NULL;
-    if (rtTimeWinChooseSource(enmOsType, uGetVersion, true) != RTTIMEWINSOURCE_TICKS) {
-        HMODULE hNtdll = GetModuleHandleW(L"ntdll.dll");
-        if (hNtdll) pfn = (PFNRTLGETINTERRUPTTIMEPRECISE)(void *)GetProcAddress(hNtdll, "RtlGetInterruptTimePrecise");
-    }
+    if (rtTimeWinChooseSource(enmOsType, uGetVersion, true) != RTTIMEWINSOURCE_TICKS)
+        pfn = rtR3WinNtDll()->pfnRtlGetInterruptTimePrecise;
     RTTIMEWINSOURCE const enmSource = rtTimeWinChooseSource(enmOsType, uGetVersion, pfn != NULL);
     if (pfn) (void)__atomic_exchange_n(&g_pfnRtTimeWinPrecise, pfn, __ATOMIC_ACQ_REL);
     __atomic_store_n(&g_enmRtTimeWinSource, (uint32_t)enmSource, __ATOMIC_RELEASE);

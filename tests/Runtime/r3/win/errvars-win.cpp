@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 
+#include "Runtime/r3/init-test-util.h"
 #include "Runtime/r3/testplatform.h"
 
 #include <windows.h>
@@ -35,7 +37,21 @@ TEST(ErrVarsWin, ReportKeepsLastErrorAndErrno) {
 typedef int(WINAPI *PFNWSAGETLASTERROR)(void);
 typedef void(WINAPI *PFNWSASETLASTERROR)(int);
 
-TEST(ErrVarsWin, SocketsErrorOnlyWhenTheLibraryIsLoaded) {
+// Before initialisation bound the sockets library's accessors, the sockets error is "not
+// initialised"; afterwards it is saved and restored.
+static void socketsErrorBeforeInit() {
+    RTERRVARS Vars;
+    SetLastError(5);
+    RTErrVarsSave(&Vars);
+    bool const fOk = Vars.ai32Vars[2] == RTERRVARS_WSA_NOT_INITIALISED && Vars.ai32Vars[1] == 5 &&
+                     GetLastError() == 5 && !GetModuleHandleW(L"ws2_32.dll");
+    exit(fOk ? 0 : 1);
+}
+
+TEST(ErrVarsWin, SocketsErrorBoundByInitialisation) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(socketsErrorBeforeInit(), testing::ExitedWithCode(0), "");
+    ASSERT_EQ(0, tstRuntimeInit());
     RTERRVARS Vars;
     if (!GetModuleHandleW(L"ws2_32.dll") && !GetModuleHandleW(L"wsock32.dll")) {
         SetLastError(5);
