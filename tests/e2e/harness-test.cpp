@@ -396,6 +396,15 @@ TEST(E2eHost, TemplateSettings) {
     std::wstring const dir = TestDir();
     // The host matches the template: a 32-bit program sees WoW64 only in a 64-bit prefix.
     EXPECT_EQ(Paths().arch == L"win32" ? "wow64 0\r\n" : "wow64 1\r\n", Probe(dir, L"wow64").out);
+    // Both templates are Wine's default, Windows 7 SP1 (6.1.7601).
+    typedef LONG(WINAPI * PFNRTLGETVERSION)(OSVERSIONINFOW *);
+    auto pfnRtlGetVersion = (PFNRTLGETVERSION)(void *)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    ASSERT_NE(nullptr, pfnRtlGetVersion);
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    ASSERT_EQ(0, pfnRtlGetVersion(&info));
+    EXPECT_EQ("6.1.7601", std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
+                              std::to_string(info.dwBuildNumber));
     // The post-mortem debugger points at nothing.
     wchar_t wsz[MAX_PATH] = L"";
     DWORD cb = sizeof(wsz);
