@@ -106,10 +106,12 @@ static HANDLE OpenStdHandle(const std::wstring &path, bool fWrite, bool fInherit
 }
 
 // Starts a program with the three standard handles given (inheritable); returns its process
-// handle, or null with CreateProcessW's error in *pErr.
+// handle, or null with CreateProcessW's error in *pErr. FDETACHED: without our console. On
+// Windows a GUI program never gets its parent's console; under Wine it does, and then a console
+// of its own cannot be made (AllocConsole fails with 5), so programs under test start detached.
 static HANDLE StartProcess(const std::wstring &application, const std::wstring &commandLine,
                            const std::wstring &directory, const Environment *environment, HANDLE hIn, HANDLE hOut,
-                           HANDLE hErr, DWORD *pErr) {
+                           HANDLE hErr, bool fDetached, DWORD *pErr) {
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -120,8 +122,9 @@ static HANDLE StartProcess(const std::wstring &application, const std::wstring &
     std::wstring const block = environment ? environment->block() : std::wstring();
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), &line[0], nullptr, nullptr, TRUE,
-                        CREATE_UNICODE_ENVIRONMENT, environment ? (void *)block.c_str() : nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
+                        CREATE_UNICODE_ENVIRONMENT | (fDetached ? DETACHED_PROCESS : 0),
+                        environment ? (void *)block.c_str() : nullptr, directory.empty() ? nullptr : directory.c_str(),
+                        &si, &pi)) {
         *pErr = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
         return nullptr;
     }
@@ -144,8 +147,8 @@ LaunchResult Launch(const LaunchSpec &spec) {
         QueryPerformanceFrequency(&freq);
         QueryPerformanceCounter(&t0);
         DWORD err = 0;
-        HANDLE const hProcess =
-            StartProcess(spec.application, spec.commandLine, spec.directory, spec.environment, hIn, hOut, hErr, &err);
+        HANDLE const hProcess = StartProcess(spec.application, spec.commandLine, spec.directory, spec.environment, hIn,
+                                             hOut, hErr, true, &err);
         if (!hProcess) {
             result.startError = err;
             goto done;
@@ -175,7 +178,7 @@ PipedChild::~PipedChild() {
 }
 
 uint32_t PipedChild::start(const std::wstring &application, const std::wstring &commandLine,
-                           const Environment *environment) {
+                           const Environment *environment, const std::wstring &directory) {
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE hChildIn = nullptr, hChildOut = nullptr;
     if (!CreatePipe(&hChildIn, (HANDLE *)&m_hInput, &sa, 0)) return GetLastError();
@@ -189,7 +192,7 @@ uint32_t PipedChild::start(const std::wstring &application, const std::wstring &
     SetHandleInformation((HANDLE)m_hOutput, HANDLE_FLAG_INHERIT, 0);
     HANDLE const hErr = OpenStdHandle(L"", true);
     DWORD err = 0;
-    m_hProcess = StartProcess(application, commandLine, L"", environment, hChildIn, hChildOut, hErr, &err);
+    m_hProcess = StartProcess(application, commandLine, directory, environment, hChildIn, hChildOut, hErr, false, &err);
     CloseHandle(hChildIn);
     CloseHandle(hChildOut);
     if (hErr != INVALID_HANDLE_VALUE) CloseHandle(hErr);

@@ -48,7 +48,8 @@ struct LaunchResult {
     double seconds = 0;      // from start to exit
 };
 
-// Starts the program, waits for it and returns how it ended. Output files are created anew.
+// Starts the program without our console (as a GUI program starts on Windows), waits for it
+// and returns how it ended. Output files are created anew.
 LaunchResult Launch(const LaunchSpec &spec);
 
 // A program whose standard input and output are pipes to us (helpers that say when they are
@@ -60,9 +61,11 @@ public:
     PipedChild(const PipedChild &) = delete;
     PipedChild &operator=(const PipedChild &) = delete;
 
-    // Returns CreateProcessW's error, 0 when it started.
+    // Returns CreateProcessW's error, 0 when it started. DIRECTORY: its current directory
+    // (empty: ours); a process holds its current directory open, so that directory cannot be
+    // removed while it runs.
     uint32_t start(const std::wstring &application, const std::wstring &commandLine,
-                   const Environment *environment = nullptr);
+                   const Environment *environment = nullptr, const std::wstring &directory = L"");
     // One line of its output without the line end; empty when it ended or TIMEOUTMS passed.
     std::string readLine(uint32_t timeoutMs);
     // Closes its standard input: the helpers take that as the word to stop.

@@ -295,11 +295,17 @@ TEST(E2eMsiDouble, SpawnsAHelperOnThePackage) {
     ASSERT_TRUE(CopyTo(Asset(L"sample.msi"), package));
     RunOptions options;
     options.msiSpawn = QuoteArgument(Asset(L"e2e-hold.exe")) + L" file {package} 2";
+    // The installer's caller runs in a directory of its own, as the stub runs in its extraction
+    // directory, which it removes while the helper still runs.
+    options.directory = Join(dir, L"cwd");
+    MakeDir(options.directory);
     RunResult const run = Probe(dir, L"msi " + QuoteArgument(package) + L" \"\"", options);
     ASSERT_EQ(2u, run.msi.size()) << run.summary();
     EXPECT_EQ("holding", run.msi[1].get("spawn"));
     // While the helper holds it, the package cannot be deleted.
     EXPECT_EQ("delete 32\r\n", Probe(dir, L"delete " + QuoteArgument(package)).out);
+    // The caller's directory is not the helper's: it can go.
+    EXPECT_TRUE(RemoveDirectoryW(options.directory.c_str())) << GetLastError();
 }
 
 TEST(E2eMsiDouble, OnlyWithTheOverride) {
@@ -405,6 +411,8 @@ TEST(E2eHost, TemplateSettings) {
     ASSERT_EQ(0, pfnRtlGetVersion(&info));
     EXPECT_EQ("6.1.7601", std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
                               std::to_string(info.dwBuildNumber));
+    // A program under test starts without a console, so it can make one of its own.
+    EXPECT_EQ("alloc-console 0\r\n", Probe(dir, L"alloc-console").out);
     // The post-mortem debugger points at nothing.
     wchar_t wsz[MAX_PATH] = L"";
     DWORD cb = sizeof(wsz);

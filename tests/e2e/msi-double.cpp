@@ -124,7 +124,11 @@ void Spawn(Record &rec, const wchar_t *pwszPackage) {
     if (at != std::wstring::npos) command.replace(at, 9, pwszPackage ? pwszPackage : L"");
     // Deliberately not destroyed: the helper keeps running after this call returns.
     auto *child = new e2e::PipedChild;
-    uint32_t const err = child->start(L"", command);
+    // Started in the system directory: the installer's current directory (the extraction
+    // directory) would otherwise be held open by the helper and could not be removed.
+    wchar_t wszSystem[MAX_PATH] = L"";
+    GetSystemDirectoryW(wszSystem, MAX_PATH);
+    uint32_t const err = child->start(L"", command, nullptr, wszSystem);
     if (err) {
         rec.add("spawn-error", (unsigned long)err);
         return;

@@ -7,6 +7,7 @@
 //   e2e-probe mutex NAME                "mutex E": GetLastError after CreateMutexA
 //   e2e-probe delete PATH               "delete E": 0 when deleted
 //   e2e-probe write-open PATH           "write-open E": 0 when PATH opened for writing
+//   e2e-probe alloc-console             "alloc-console E": 0 when AllocConsole made a console
 //   e2e-probe msi PACKAGE COMMAND [--log LOG] [--times N]
 //                                       msi.dll from the system directory: UI level 2, the
 //                                       log (mode 0x1000, attributes 2) with --log, then
@@ -93,6 +94,10 @@ int wmain(int argc, wchar_t **argv) {
         HANDLE const h = CreateMutexA(nullptr, FALSE, szName);
         Out("mutex %lu\n", GetLastError());
         if (h) CloseHandle(h);
+        return 0;
+    }
+    if (mode == L"alloc-console" && argc == 2) {
+        Out("alloc-console %lu\n", AllocConsole() ? 0 : GetLastError());
         return 0;
     }
     if (mode == L"delete" && argc == 3) {
