@@ -34,7 +34,7 @@ command -v makensis >/dev/null || die "makensis is missing (tools/install-deps.s
 
 targets="bench-extract-reference e2e-launch"
 have_stub=0
-if ninja -C "$win32" -t targets all 2>/dev/null | grep -q '^quilstub-exe:'; then
+if ninja -C "$win32" -t query quilstub-exe >/dev/null 2>&1; then
     have_stub=1
     targets="$targets quilstub-exe"
 fi

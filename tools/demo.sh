@@ -32,7 +32,7 @@ rm -rf "$demo" && mkdir -p "$demo" || fail "cannot make $demo" "package"
 echo "    sample.msi: $(stat -c %s "$demo/sample.msi") bytes, installs 'Quillarium Sample\\sample.txt' under Program Files"
 
 step "Building the installer stub QuilStub.exe (32-bit Windows)"
-if ! ninja -C "$build/win32" -t targets all 2>/dev/null | grep -q '^quilstub-exe:'; then
+if ! ninja -C "$build/win32" -t query quilstub-exe >/dev/null 2>&1; then
     echo "    The installer stub is missing: this tree has no QuilStub.exe target (quilstub-exe) yet."
     echo "    It arrives with a later change; until then there is nothing to pack and install."
     printf '\ndemo: FAILED: the installer stub QuilStub.exe does not exist yet\n'
