@@ -1,6 +1,6 @@
 // Runs the benchmarks and, after the usual report, prints each group side by side with its
-// reference implementation: "BM_<Group>_<Impl>", where the reference Impl is "snprintf" or
-// "iconv". Figures are medians when repetitions are asked for.
+// reference implementation: "BM_<Group>_<Impl>", where the reference Impl is "snprintf",
+// "iconv" or "spdlog". Figures are medians when repetitions are asked for.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -41,7 +41,7 @@ public:
         for (const auto &group : groups) {
             const Figure *pRef = nullptr;
             for (const auto &impl : group.second)
-                if (impl.first == "snprintf" || impl.first == "iconv") pRef = &impl.second;
+                if (impl.first == "snprintf" || impl.first == "iconv" || impl.first == "spdlog") pRef = &impl.second;
             for (const auto &impl : group.second) {
                 char szRate[32] = "-", szRatio[32] = "-", szSpeedUp[32] = "-";
                 if (impl.second.bytesPerSec > 0)

@@ -13,6 +13,7 @@
 #include <qrt/system.h>
 #include <qrt/time.h>
 #include <qrt/utf16.h>
+#include <qrt/xcpt.h>
 
 #include <windows.h>
 
@@ -29,6 +30,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszCmdLine, int) {
     RTGETOPTVALUE Value;
     char szPath[4100];
     szPath[0] = '\0';
+    // An unattended run never waits on a crash dialog.
+    RTXcptSuppressCrashDialog();
     int rc = RTGetOptInit(&State, 2, apszArgs, g_aOptions, RT_ELEMENTS(g_aOptions), 1, 0);
     while ((rc = RTGetOpt(&State, &Value)) != 0) {
         if (rc == 'p')
@@ -46,8 +49,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszCmdLine, int) {
     if (RTSystemGetNtVersion() < RTSYSTEM_MAKE_NT_VERSION(6, 1, 0)) RTThreadSleep(100);
 
     char szMsg[256];
-    RTStrPrintf(szMsg, sizeof(szMsg), "#%u: File size of '%s' changed: %'RU64, expected %'RU32", 0, szPath,
-                (uint64_t)1, 2U);
+    RTStrPrintf(szMsg, sizeof(szMsg), "#%u: File size of '%s' changed: %'RU64, expected %'RU32", 0, szPath, (uint64_t)1,
+                2U);
     RTUTF16 *pwszMsg = NULL;
     rc = RTStrToUtf16(szMsg, &pwszMsg);
     if (RT_SUCCESS(rc)) {
@@ -57,7 +60,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszCmdLine, int) {
     char *pszAlloc = NULL;
     if (RTStrAPrintf(&pszAlloc, "%Rrs %Rwc", rc, (int)GetLastError()) >= 0) RTStrFree(pszAlloc);
 
-    // The lazy binder's fatal report.
+    // A release-log assertion (initialisation and the error conversions have them), and the
+    // lazy binder's fatal report, which reaches the default logger.
+    AssertLogRelMsg(rc != QERR_INTERNAL_ERROR_2, ("Unhandled error %u\n", (unsigned)rc));
     if (rc == QERR_INTERNAL_ERROR) RTAssertFatalMsg2("Lazy loader failed to load \"%s\": %Rrc\n", "MSI.DLL", rc);
     return 0;
 }

@@ -10,7 +10,7 @@ typedef enum RTLOGHOOKTARGET {
     RTLOGHOOK_DEFAULT, // the default logger, created on first use
 } RTLOGHOOKTARGET;
 
-// Formats into the target logger and flushes it. Returns false, writing nothing, when that
-// logger does not exist (or cannot be created). Never changes the thread's error variables.
-// As long as the runtime has no logger, there is none to write to.
+// Formats into the target logger (without group, so no group filter applies) and flushes it.
+// Returns false, writing nothing, when that logger does not exist (or cannot be created).
+// Never changes the thread's error variables.
 bool rtLogHookPrintfV(RTLOGHOOKTARGET enmTarget, const char *pszFormat, va_list va);

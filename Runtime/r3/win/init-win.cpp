@@ -26,14 +26,6 @@ static bool volatile g_frtR3WinXcptFilterInstalled;
 #define RTR3WIN_LOAD_LIBRARY_SEARCH_APPLICATION_DIR 0x200U
 #define RTR3WIN_LOAD_LIBRARY_SEARCH_SYSTEM32 0x800U
 
-LONG WINAPI rtR3WinUnhandledXcptFilter(PEXCEPTION_POINTERS pXcptPtrs) {
-    // Until the runtime has its exception report, this filter only hands the exception on to
-    // the filter it replaced; the report's work takes over its body.
-    LPTOP_LEVEL_EXCEPTION_FILTER pfnPrev = g_pfnrtR3WinPrevXcptFilter;
-    if (pfnPrev) return pfnPrev(pXcptPtrs);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
 uint32_t rtR3WinDefaultDllDirectoriesFlags(uint32_t fInitFlags, uint32_t enmOsType) {
     if (fInitFlags & RTR3INIT_FLAGS_SYSTEM32_ONLY) return RTR3WIN_LOAD_LIBRARY_SEARCH_SYSTEM32;
     if (enmOsType > RTSYSOSTYPE_VISTA)
