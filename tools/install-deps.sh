@@ -7,7 +7,7 @@ pkgs=(cmake ninja-build g++ make file
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
       googletest libgtest-dev libbenchmark-dev libfmt-dev libspdlog-dev
       clang-14 libclang-rt-14-dev
-      msitools wixl gcab unicode-data
+      msitools wixl gcab unicode-data nsis
       osslsigncode openssl time
       wine wine32:i386 wine64)
 
