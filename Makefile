@@ -39,10 +39,10 @@ bench: deps $(B)/win32/build.ninja
 	@bench/quilpack.sh $(B)/bench/quilpack fuzz/corpus/pe-reader/mingw-gui.exe
 	@bench/extract.sh $(B)
 
-# The 32-bit program's size and what each object costs (the size probe until the stub exists).
+# QuilStub.exe's size and what each object costs.
 size: $(B)/win32/build.ninja
-	cmake --build $(B)/win32 -j $(JOBS) --target qrt-size-probe
-	@tools/size-report.py $(B)/win32/qrt-size-probe.exe $(B)/win32/qrt-size-probe.map
+	cmake --build $(B)/win32 -j $(JOBS) --target quilstub-exe
+	@tools/size-report.py $(B)/win32/QuilStub.exe $(B)/win32/QuilStub.map
 
 # The main job end to end: build, pack the sample package, install and extract it under Wine.
 demo: deps $(B)/native/build.ninja $(B)/win32/build.ninja

@@ -55,7 +55,8 @@ int stubChooseLogPath(InstallOptions *pOptions) {
     if (!pOptions->msiLogging && pOptions->msiLogPath[0]) pOptions->msiLogging = true;
     if (!pOptions->msiLogging || pOptions->msiLogPath[0]) return 0;
     int rc = RTStrCopy(pOptions->msiLogPath, sizeof(pOptions->msiLogPath), pOptions->extractPath);
-    if (RT_SUCCESS(rc)) rc = RTPathAppend(pOptions->msiLogPath, sizeof(pOptions->msiLogPath), QUILSTUB_DEFAULT_LOG_NAME);
+    if (RT_SUCCESS(rc))
+        rc = RTPathAppend(pOptions->msiLogPath, sizeof(pOptions->msiLogPath), QUILSTUB_DEFAULT_LOG_NAME);
     if (RT_FAILURE(rc)) {
         pOptions->msiLogPath[0] = '\0';
         return ReportFailure(QUILSTUB_MSG_LOG_NAME_FAILED, rc);
@@ -79,8 +80,8 @@ int stubRunStages(const InstallOptions *pOptions, unsigned cPackages) {
     // while iResult is 0; they come with later work.
     for (unsigned iPackage = 0; iPackage < cPackages; iPackage++) {
         if (iResult != 0 && iResult != QUILSTUB_EXIT_REBOOT_REQUIRED) break;
-        int iPackageResult = InstallPackageByIndex(iPackage, pOptions->msiParams,
-                                                   pOptions->msiLogPath[0] ? pOptions->msiLogPath : NULL);
+        int iPackageResult =
+            InstallPackageByIndex(iPackage, pOptions->msiParams, pOptions->msiLogPath[0] ? pOptions->msiLogPath : NULL);
         if (iPackageResult) iResult = iPackageResult; // an earlier reboot requirement survives a later success
     }
     return iResult;
@@ -130,7 +131,8 @@ int QuilStubRun(int cArgs, char **papszArgs) {
     if (!iResult) {
         fExtracted = true;
         iResult = ExtractAllPackages(Options.extractPath, cPackages, Options.extractOnly, &pDirRecord);
-        if (!iResult && Options.extractOnly) ReportNotice(QUILSTUB_MSG_FILES_EXTRACTED, Options.extractPath);
+        if (!iResult && Options.extractOnly)
+            ReportNotice(QUILSTUB_MSG_FILES_EXTRACTED, Options.extractPath);
         else if (!iResult)
             iResult = stubRunStages(&Options, cPackages);
     }

@@ -40,8 +40,8 @@ bool stubPurgeFile(CleanupRecord *pRecord, bool fLastPass) {
         if (g_StubFileCalls.pfnFileIsValid(pRecord->u.hFile)) {
             int rc = g_StubFileCalls.pfnFileClose(pRecord->u.hFile);
             if (RT_FAILURE(rc))
-                ErrorToStderr(QUILSTUB_MSG_CLEANUP_FILE_CLOSE, pRecord->szPath, pRecord->packageIndex,
-                              pRecord->u.hFile, rc);
+                ErrorToStderr(QUILSTUB_MSG_CLEANUP_FILE_CLOSE, pRecord->szPath, pRecord->packageIndex, pRecord->u.hFile,
+                              rc);
         }
         pRecord->u.hFile = NIL_RTFILE;
     }
@@ -57,8 +57,8 @@ bool stubPurgeDir(CleanupRecord *pRecord, bool fLastPass) {
         if (g_StubFileCalls.pfnDirIsValid(pRecord->u.hDir)) {
             int rc = g_StubFileCalls.pfnDirClose(pRecord->u.hDir);
             if (RT_FAILURE(rc))
-                ErrorToStderr(QUILSTUB_MSG_CLEANUP_DIR_CLOSE, pRecord->szPath, pRecord->packageIndex,
-                              pRecord->u.hDir, rc);
+                ErrorToStderr(QUILSTUB_MSG_CLEANUP_DIR_CLOSE, pRecord->szPath, pRecord->packageIndex, pRecord->u.hDir,
+                              rc);
         }
         pRecord->u.hDir = NIL_RTDIR;
     }

@@ -22,11 +22,13 @@ namespace {
 
 // Open-flags words. None shares deletion, so while any of these handles is open the file can
 // be neither deleted, moved nor replaced.
-uint64_t const g_fOpenUnique = RTFOPEN_CREATE | RTFOPEN_WRITE | RTFOPEN_DENY_WRITE | (0700U << RTFOPEN_CREATE_MODE_SHIFT);
+uint64_t const g_fOpenUnique =
+    RTFOPEN_CREATE | RTFOPEN_WRITE | RTFOPEN_DENY_WRITE | (0700U << RTFOPEN_CREATE_MODE_SHIFT);
 uint64_t const g_fOpenNamed =
     RTFOPEN_CREATE_REPLACE | RTFOPEN_WRITE | RTFOPEN_DENY_WRITE | (0700U << RTFOPEN_CREATE_MODE_SHIFT);
 // While the write handle is still open, which denies writers: so this one must allow them.
-uint64_t const g_fOpenFirstReopen = RTFOPEN_OPEN | RTFOPEN_READ | RTFOPEN_DENY_NONE | (0700U << RTFOPEN_CREATE_MODE_SHIFT);
+uint64_t const g_fOpenFirstReopen =
+    RTFOPEN_OPEN | RTFOPEN_READ | RTFOPEN_DENY_NONE | (0700U << RTFOPEN_CREATE_MODE_SHIFT);
 uint64_t const g_fOpenFinal = RTFOPEN_OPEN | RTFOPEN_READ | RTFOPEN_DENY_WRITE;
 static_assert(RTFOPEN_CREATE_REPLACE == 0x300 && (0700U << RTFOPEN_CREATE_MODE_SHIFT) == 0x1C000000U, "words");
 
@@ -139,8 +141,7 @@ int WriteAndVerifyPackage(const char *pszResourceName, const char *pszDestinatio
     return stubVerifyContent(hFinal, static_cast<const uint8_t *>(pvPayload), cbPayload, iPackage, pszDestination);
 }
 
-int ExtractAllPackages(const char *pszExtractPath, unsigned cPackages, bool extractOnly,
-                       CleanupRecord **ppDirRecord) {
+int ExtractAllPackages(const char *pszExtractPath, unsigned cPackages, bool extractOnly, CleanupRecord **ppDirRecord) {
     int iExit = stubPrepareDirectory(pszExtractPath, ppDirRecord);
     if (iExit) return iExit;
     RTPathSetCurrent(pszExtractPath);

@@ -16,8 +16,7 @@
 // existed before the run, a named package never replaces a file that is there.
 // Every file made is recorded with its package index and its final handle. Returns 0, or 1
 // after its message; what was made stays recorded for the purge.
-int ExtractAllPackages(const char *pszExtractPath, unsigned cPackages, bool extractOnly,
-                       CleanupRecord **ppDirRecord);
+int ExtractAllPackages(const char *pszExtractPath, unsigned cPackages, bool extractOnly, CleanupRecord **ppDirRecord);
 
 // Writes the payload resource pszResourceName to pszDestination and verifies it: hFile is the
 // destination already created and open for writing (its handle passes to the record), or

@@ -4,6 +4,6 @@
 #include <qrt/time.h>
 
 StubFileCalls g_StubFileCalls = {
-    RTFileOpen,  RTFileOpenTemp, RTFileWrite,   RTFileRead,   RTFileQueryInfo, RTFileClose,  RTFileIsValid,
-    RTFileDelete, RTDirCreate,   RTDirOpen,     RTDirClose,   RTDirIsValid,    RTDirRemove,  RTThreadSleep,
+    RTFileOpen,   RTFileOpenTemp, RTFileWrite, RTFileRead, RTFileQueryInfo, RTFileClose, RTFileIsValid,
+    RTFileDelete, RTDirCreate,    RTDirOpen,   RTDirClose, RTDirIsValid,    RTDirRemove, RTThreadSleep,
 };

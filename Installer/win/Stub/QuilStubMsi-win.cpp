@@ -21,8 +21,8 @@ void stubWinFreeModule(void *hModule) {
 
 uint32_t stubWinFormatMessage(uint32_t fFlags, void *hModule, uint32_t uCode, RTUTF16 **ppwszText) {
     WCHAR *pwszText = NULL;
-    DWORD const cwc = FormatMessageW(fFlags, hModule, uCode, 0x400 /* the user's default language */,
-                                     (LPWSTR)&pwszText, 0, NULL);
+    DWORD const cwc =
+        FormatMessageW(fFlags, hModule, uCode, 0x400 /* the user's default language */, (LPWSTR)&pwszText, 0, NULL);
     if (cwc) *ppwszText = (RTUTF16 *)pwszText;
     return cwc;
 }

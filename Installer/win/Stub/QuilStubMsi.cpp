@@ -120,7 +120,8 @@ int InstallPackageByIndex(unsigned iPackage, const char *pszMsiParams, const cha
     if (!pRecord) return ErrorToStderrFail(QUILSTUB_MSG_PACKAGE_NOT_RECORDED, iPackage);
     RTPathChangeToDosSlashes(pRecord->szPath, true);
     const char *pszSuffix = RTPathSuffix(pRecord->szPath);
-    if (pszSuffix && !RTStrAsciiICmp(pszSuffix, ".msi")) return RunMsiInstall(pRecord->szPath, pszMsiParams, pszMsiLogPath);
+    if (pszSuffix && !RTStrAsciiICmp(pszSuffix, ".msi"))
+        return RunMsiInstall(pRecord->szPath, pszMsiParams, pszMsiLogPath);
     if (pszSuffix && !RTStrAsciiICmp(pszSuffix, ".cab")) return QUILSTUB_EXIT_SUCCESS;
     return ReportFailure(QUILSTUB_MSG_UNKNOWN_PACKAGE_KIND, pHeader->szFileName, pRecord->szPath);
 }

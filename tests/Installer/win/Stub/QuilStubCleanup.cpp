@@ -95,7 +95,8 @@ TEST_F(StubCleanup, Passes) {
         ASSERT_EQ(QINF_SUCCESS, RTDirOpen(&pDir->u.hDir, Dir.c_str()));
         CleanupRecord *pFile = NewCleanupRecord(true, File.c_str());
         pFile->packageIndex = 0;
-        ASSERT_EQ(QINF_SUCCESS, RTFileOpen(&pFile->u.hFile, File.c_str(), RTFOPEN_OPEN | RTFOPEN_READ | RTFOPEN_DENY_WRITE));
+        ASSERT_EQ(QINF_SUCCESS,
+                  RTFileOpen(&pFile->u.hFile, File.c_str(), RTFOPEN_OPEN | RTFOPEN_READ | RTFOPEN_DENY_WRITE));
         StubCapture Capture;
         silentMode = true;
         StubFileFaults Faults;

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "Installer/win/Stub/stub-file-faults.h"
 #include "Installer/win/Stub/stub-test-util.h"
 #include "Runtime/r3/fs-test-util.h"
@@ -73,8 +72,7 @@ TEST_F(StubExtract, SizesAndBlocks) {
         size_t cb;
         unsigned cReads;
     } aCases[] = {
-        {__LINE__, 1, 1},      {__LINE__, 65535, 1},  {__LINE__, 65536, 1},
-        {__LINE__, 65537, 2},  {__LINE__, 131073, 3},
+        {__LINE__, 1, 1}, {__LINE__, 65535, 1}, {__LINE__, 65536, 1}, {__LINE__, 65537, 2}, {__LINE__, 131073, 3},
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);

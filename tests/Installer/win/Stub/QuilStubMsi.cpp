@@ -136,8 +136,7 @@ TEST_F(StubMsi, Results) {
         {__LINE__, true, 1603, false, true, 1, "", "P: error: Installation failed! Error: No way.\n", "", 0x1300},
         {__LINE__, true, 1603, true, true, 1, "", "P: error: Installation failed! Error: No way.\n", "", 0x1300},
         {__LINE__, false, 1603, false, false, 1, "", "", "boxW(10)[Installation failed! Error: 1603]", 0x1300},
-        {__LINE__, true, 2100, true, true, 1, "", "P: error: Installation failed! Error: No way.\n", "",
-         0x80001B00},
+        {__LINE__, true, 2100, true, true, 1, "", "P: error: Installation failed! Error: No way.\n", "", 0x80001B00},
         {__LINE__, true, 2999, true, false, 1, "", "P: error: Installation failed! Error: 2999\n", "", 0x80001B00},
         {__LINE__, true, 2250, false, true, 1, "", "P: error: Installation failed! Error: No way.\n", "", 0x1300},
         {__LINE__, true, 2099, true, false, 1, "", "P: error: Installation failed! Error: 2099\n", "", 0x1300},
@@ -194,8 +193,7 @@ TEST_F(StubMsi, LogReplacedByTheFirstPackageOnly) {
     silentMode = true;
     EXPECT_EQ(0, RunMsiInstall("a.msi", "", "C:\\l.txt"));
     EXPECT_EQ(0, RunMsiInstall("b.msi", "", "C:\\l.txt"));
-    EXPECT_EQ("ui(2) log(0x1000,C:\\l.txt,2) install(a.msi|) ui(2) log(0x1000,C:\\l.txt,3) install(b.msi|) ",
-              g_Calls);
+    EXPECT_EQ("ui(2) log(0x1000,C:\\l.txt,2) install(a.msi|) ui(2) log(0x1000,C:\\l.txt,3) install(b.msi|) ", g_Calls);
 }
 
 TEST_F(StubMsi, PackagesByKind) {
@@ -214,7 +212,8 @@ TEST_F(StubMsi, PackagesByKind) {
         {__LINE__, 1, "p.msi", "C:/x/p.msi", 0, "", ""}, // does not fit the 64-bit host
         {__LINE__, 0, "p.exe", "C:/x/p.exe", 1, "",
          "P: error: Internal error: Do not know how to handle file 'p.exe' (C:\\x\\p.exe).\n"},
-        {__LINE__, 0, "p", "C:/x/p", 1, "", "P: error: Internal error: Do not know how to handle file 'p' (C:\\x\\p).\n"},
+        {__LINE__, 0, "p", "C:/x/p", 1, "",
+         "P: error: Internal error: Do not know how to handle file 'p' (C:\\x\\p).\n"},
         {__LINE__, 0, "p.msi", nullptr, 1, "", "error: Package #0 not found in cleanup records\n"},
     };
     for (const auto &c : aCases) {

@@ -51,8 +51,8 @@ int fakeWrite(RTFILE hFile, const void *pv, size_t cb, size_t *pcb) {
 }
 int fakeRead(RTFILE hFile, void *pv, size_t cb, size_t *pcb) {
     if (hit(kRead, kFail)) return g_Armed.rc;
-    bool const fFlip = g_Armed.enmEntry == kRead && g_Armed.enmFault == kByteChanges &&
-                       g_acCalls[kRead] == g_Armed.iNth;
+    bool const fFlip =
+        g_Armed.enmEntry == kRead && g_Armed.enmFault == kByteChanges && g_acCalls[kRead] == g_Armed.iNth;
     int rc = g_Real.pfnFileRead(hFile, pv, cb, pcb);
     if (fFlip && cb) static_cast<uint8_t *>(pv)[cb - 1] ^= 0x5a;
     return rc;
@@ -116,9 +116,9 @@ StubFileFaults::StubFileFaults() {
     for (unsigned &c : g_acCalls) c = 0;
     g_Sleeps.clear();
     g_cOpenHandles = 0;
-    g_StubFileCalls = StubFileCalls{fakeOpen,      fakeOpenTemp,  fakeWrite,           fakeRead,     fakeQueryInfo,
-                                    fakeClose,     g_Real.pfnFileIsValid, fakeDelete,  fakeDirCreate, fakeDirOpen,
-                                    fakeDirClose,  g_Real.pfnDirIsValid,  fakeDirRemove, fakeSleep};
+    g_StubFileCalls = StubFileCalls{fakeOpen,     fakeOpenTemp,          fakeWrite,     fakeRead,      fakeQueryInfo,
+                                    fakeClose,    g_Real.pfnFileIsValid, fakeDelete,    fakeDirCreate, fakeDirOpen,
+                                    fakeDirClose, g_Real.pfnDirIsValid,  fakeDirRemove, fakeSleep};
 }
 
 StubFileFaults::~StubFileFaults() {

@@ -202,4 +202,3 @@ void *StubFakeResources::find(const RTUTF16 *pwszName) {
 }
 
 } // namespace stubtest
-
