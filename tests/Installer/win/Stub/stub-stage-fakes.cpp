@@ -1,0 +1,115 @@
+// The stub tests' in-memory CryptoAPI and executable directory.
+#include "Installer/win/Stub/stub-stage-fakes.h"
+
+#include <qrt/string.h>
+#include <qrt/system.h>
+
+#include <cstdio>
+
+namespace stubtest {
+
+namespace {
+
+// A store or a context: what was named or given.
+struct FakeObject {
+    std::string Name;
+};
+
+std::string narrow(const RTUTF16 *pwsz) {
+    std::string Str;
+    for (; pwsz && *pwsz; pwsz++) Str += *pwsz < 0x80 ? (char)*pwsz : '?';
+    return Str;
+}
+
+std::string hex(uint32_t u) {
+    char sz[16];
+    snprintf(sz, sizeof(sz), "%#x", (unsigned)u);
+    return sz;
+}
+
+} // namespace
+
+StubFakeCrypt32::StubFakeCrypt32() : m_SavedSlots(g_QuilStubLazyCrypt32), m_SavedCalls(g_StubCertCalls) {
+    s_Calls.clear();
+    s_Added.clear();
+    s_Create = s_Open = s_Add = Fault{0, 0};
+    s_uLastError = 0;
+    s_cContexts = s_cStores = 0;
+    SetHost(6, 1, 7601, 1); // the test prefixes' default: a Windows 7 workstation
+    g_QuilStubLazyCrypt32.pfnCertCreateCertificateContext = create;
+    g_QuilStubLazyCrypt32.pfnCertOpenStore = open;
+    g_QuilStubLazyCrypt32.pfnCertFreeCertificateContext = freeCtx;
+    g_QuilStubLazyCrypt32.pfnCertAddCertificateContextToStore = add;
+    g_QuilStubLazyCrypt32.pfnCertCloseStore = close;
+    g_StubCertCalls = StubCertCalls{lastError, version, productType};
+}
+
+StubFakeCrypt32::~StubFakeCrypt32() {
+    g_QuilStubLazyCrypt32 = m_SavedSlots;
+    g_StubCertCalls = m_SavedCalls;
+}
+
+void StubFakeCrypt32::SetHost(uint32_t uMajor, uint32_t uMinor, uint32_t uBuild, uint8_t bProductType) {
+    s_uVersion = RTSYSTEM_MAKE_NT_VERSION(uMajor, uMinor, uBuild);
+    s_bProductType = bProductType;
+}
+
+bool StubFakeCrypt32::due(Fault &F) {
+    if (!F.iNth || --F.iNth) return false;
+    s_uLastError = F.uLastError;
+    return true;
+}
+
+QUILPCCERT_CONTEXT RTLAZY_WINAPI StubFakeCrypt32::create(uint32_t fEncoding, const uint8_t *pb, uint32_t cb) {
+    s_Calls += "create(" + hex(fEncoding) + "," + std::to_string(cb) + (pb ? "" : ",null") + ") ";
+    if (due(s_Create)) return nullptr;
+    s_cContexts++;
+    return reinterpret_cast<QUILPCCERT_CONTEXT>(new FakeObject{std::to_string(cb)});
+}
+
+QUILHCERTSTORE RTLAZY_WINAPI StubFakeCrypt32::open(const char *pszProvider, uint32_t fEncoding, uintptr_t hProv,
+                                                   uint32_t fFlags, const void *pvPara) {
+    std::string const Name = narrow(static_cast<const RTUTF16 *>(pvPara));
+    s_Calls += "open(" + std::to_string((uintptr_t)pszProvider) + "," + hex(fEncoding) + "," + std::to_string(hProv) +
+               "," + hex(fFlags) + "," + Name + ") ";
+    if (due(s_Open)) return nullptr;
+    s_cStores++;
+    return new FakeObject{Name};
+}
+
+QUILBOOL RTLAZY_WINAPI StubFakeCrypt32::freeCtx(QUILPCCERT_CONTEXT pCtx) {
+    s_Calls += "free ";
+    s_cContexts--;
+    delete reinterpret_cast<const FakeObject *>(pCtx);
+    return 1;
+}
+
+QUILBOOL RTLAZY_WINAPI StubFakeCrypt32::add(QUILHCERTSTORE hStore, QUILPCCERT_CONTEXT pCtx, uint32_t fDisposition,
+                                            QUILPCCERT_CONTEXT *ppOut) {
+    s_Calls += "add(" + std::to_string(fDisposition) + (ppOut ? ",out" : "") + ") ";
+    if (due(s_Add)) return 0;
+    s_Added += static_cast<FakeObject *>(hStore)->Name + "(" + reinterpret_cast<const FakeObject *>(pCtx)->Name + ") ";
+    return 1;
+}
+
+QUILBOOL RTLAZY_WINAPI StubFakeCrypt32::close(QUILHCERTSTORE hStore, uint32_t fFlags) {
+    s_Calls += "close(" + std::to_string(fFlags) + ") ";
+    s_cStores--;
+    delete static_cast<FakeObject *>(hStore);
+    return 1;
+}
+
+StubFakeExecDir::StubFakeExecDir(const std::string &Dir) : m_Saved(g_StubCustomCalls) {
+    s_Dir = Dir.empty() ? m_Own.path() : Dir;
+    g_StubCustomCalls.pfnExecDir = execDir;
+}
+
+StubFakeExecDir::~StubFakeExecDir() {
+    g_StubCustomCalls = m_Saved;
+}
+
+int StubFakeExecDir::execDir(char *pszPath, size_t cbPath) {
+    return RTStrCopy(pszPath, cbPath, s_Dir.c_str());
+}
+
+} // namespace stubtest
