@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "Installer/win/Stub/stub-stage-fakes.h"
 #include "Installer/win/Stub/stub-file-faults.h"
 #include "Installer/win/Stub/stub-test-util.h"
 #include "Runtime/r3/fs-test-util.h"
@@ -137,6 +138,8 @@ protected:
     }
     TstEnvGuard m_TmpGuard{"QURT_TMPDIR"};
     TstScratchDir m_Temp;
+    StubFakeCrypt32 m_Crypt32; // the certificate steps never touch the machine's stores
+    StubFakeExecDir m_ExecDir; // no ".custom" beside the program
     QUILSTUBLAZYMSI m_SavedMsi;
     QUILSTUBLAZYCOMCTL32 m_SavedComctl;
     StubProcessCalls m_SavedProcess;

@@ -157,4 +157,147 @@ TEST(StubCerts, TimestampCaFailure) {
     EXPECT_EQ("boxW(10)[Failed add the legacy Windows timestamp CA to the root certificate store.]", Capture.Boxes());
 }
 
+// Whole runs over one fake ".msi" package, a fake installer and the fake CryptoAPI.
+std::string g_Installs;
+uint32_t RTLAZY_WINAPI fakeInstall(const RTUTF16 *, const RTUTF16 *) {
+    g_Installs += "install ";
+    return 0;
+}
+uint32_t RTLAZY_WINAPI fakeEnableLog(uint32_t, const RTUTF16 *, uint32_t) {
+    return 0;
+}
+QUILINSTALLUILEVEL RTLAZY_WINAPI fakeSetUi(QUILINSTALLUILEVEL, QUILHWND *) {
+    return 1;
+}
+QUILBOOL RTLAZY_WINAPI fakeInitCommonControls(const struct tagINITCOMMONCONTROLSEX *) {
+    return 1;
+}
+
+std::string tempValue(const std::string &Path) {
+    return Path[0] == '/' ? "/" + Path : Path; // a POSIX path in the DOS style the runtime reads
+}
+
+int runStub(std::vector<std::string> Args) {
+    Args.insert(Args.begin(), "QuilStub.exe");
+    std::vector<char *> Argv;
+    for (auto &Arg : Args) Argv.push_back(&Arg[0]);
+    Argv.push_back(nullptr);
+    char szCwd[4100];
+    RTPathGetCurrent(szCwd, sizeof(szCwd));
+    int const iExit = QuilStubRun((int)Args.size(), Argv.data());
+    RTPathSetCurrent(szCwd);
+    return iExit;
+}
+
+class StubCertRun : public testing::Test {
+protected:
+    void SetUp() override {
+        m_SavedMsi = g_QuilStubLazyMsi;
+        m_SavedComctl = g_QuilStubLazyComctl32;
+        g_QuilStubLazyMsi.pfnMsiInstallProductW = fakeInstall;
+        g_QuilStubLazyMsi.pfnMsiEnableLogW = fakeEnableLog;
+        g_QuilStubLazyMsi.pfnMsiSetInternalUI = fakeSetUi;
+        g_QuilStubLazyComctl32.pfnInitCommonControlsEx = fakeInitCommonControls;
+        g_fStubMsiLogStarted = false;
+    }
+    void TearDown() override {
+        g_QuilStubLazyMsi = m_SavedMsi;
+        g_QuilStubLazyComctl32 = m_SavedComctl;
+        g_fStubMsiLogStarted = false;
+        silentMode = false;
+        verbosity = 0;
+    }
+    TstEnvGuard m_TmpGuard{"QURT_TMPDIR"};
+    StubFakeExecDir m_ExecDir;
+    QUILSTUBLAZYMSI m_SavedMsi;
+    QUILSTUBLAZYCOMCTL32 m_SavedComctl;
+};
+
+TEST_F(StubCertRun, OptionsAndHosts) {
+    std::string const R = "Root(" + std::to_string(g_cbStubTimestampCaCert) + ") ";
+    std::string const P = "TrustedPublisher(" + std::to_string(g_cbStubPublisherCert1) + ") TrustedPublisher(" +
+                          std::to_string(g_cbStubPublisherCert2) + ") ";
+    const struct {
+        int iLine;
+        std::vector<std::string> Args;
+        uint32_t uMajor;
+        uint8_t bProductType;
+        std::string Added;
+    } aCases[] = {
+        {__LINE__, {"--silent"}, 6, 1, R + P},
+        {__LINE__, {"--silent"}, 10, 1, P},
+        {__LINE__, {"--silent"}, 10, 3, R + P},
+        {__LINE__, {"--silent"}, 10, 2, R + P},
+        // Interactive: never the publisher's, with or without "--no-silent-cert".
+        {__LINE__, {}, 6, 1, R},
+        {__LINE__, {}, 10, 1, ""},
+        {__LINE__, {"--silent", "--no-silent-cert"}, 6, 1, R},
+        {__LINE__, {"--silent", "-no-silent-cert"}, 10, 1, ""},
+        {__LINE__, {"--silent", "--force-install-timestamp-ca"}, 10, 1, R + P},
+        {__LINE__, {"--silent", "--no-install-timestamp-ca"}, 6, 1, P},
+        // The later of the two options wins.
+        {__LINE__, {"--silent", "--force-install-timestamp-ca", "--no-install-timestamp-ca"}, 10, 1, P},
+        {__LINE__, {"--silent", "--no-install-timestamp-ca", "--force-install-timestamp-ca"}, 10, 1, R + P},
+        {__LINE__, {"--silent", "--no-install-timestamp-ca", "--force-install-timestamp-ca"}, 6, 1, R + P},
+        // Extraction only: no certificate at all.
+        {__LINE__, {"--silent", "--extract"}, 6, 1, ""},
+    };
+    for (const auto &c : aCases) {
+        SCOPED_TRACE(c.iLine);
+        TstScratchDir Temp;
+        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", tempValue(Temp.path()).c_str()));
+        StubFakeResources Res;
+        Res.AddManifest(1);
+        Res.AddPackage(0, 0, "p.msi", "msi");
+        StubFakeCrypt32 Crypt;
+        Crypt.SetHost(c.uMajor, 0, 100, c.bProductType);
+        StubCapture Capture;
+        StubFileFaults Faults;
+        g_Installs.clear();
+        EXPECT_EQ(0, runStub(c.Args));
+        EXPECT_EQ(c.Added, Crypt.Added());
+        EXPECT_EQ(std::find(c.Args.begin(), c.Args.end(), "--extract") == c.Args.end() ? "install " : "", g_Installs);
+        EXPECT_EQ(0, Crypt.OpenContexts() + Crypt.OpenStores());
+        FreeCleanupRecords();
+    }
+}
+
+TEST_F(StubCertRun, FailureInstallsNothing) {
+    // A certificate that cannot be added ends the stages: no package, the cleanup still runs.
+    const struct {
+        int iLine;
+        unsigned iFailAdd;
+        const char *pszErr;
+    } aCases[] = {
+        {__LINE__, 1,
+         "P: error: Unable to install certificate: 5\n"
+         "P: error: Failed add the legacy Windows timestamp CA to the root certificate store.\n"},
+        {__LINE__, 2,
+         "P: error: Unable to install certificate: 5\n"
+         "P: error: Failed to add our certificate(s) to trusted publisher store.\n"},
+    };
+    for (const auto &c : aCases) {
+        SCOPED_TRACE(c.iLine);
+        TstScratchDir Temp;
+        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", tempValue(Temp.path()).c_str()));
+        StubFakeResources Res;
+        Res.AddManifest(1);
+        Res.AddPackage(0, 0, "p.msi", "msi");
+        StubFakeCrypt32 Crypt;
+        Crypt.FailAdd(c.iFailAdd, 5);
+        StubCapture Capture;
+        StubFileFaults Faults;
+        g_Installs.clear();
+        EXPECT_EQ(1, runStub({"--silent"}));
+        EXPECT_EQ("", g_Installs);
+        EXPECT_EQ(WithProgramName(c.pszErr), Capture.Err());
+        // Nothing after the failing add: Root first on this host, then the first publisher's.
+        EXPECT_EQ(c.iFailAdd == 2 ? "Root(" + std::to_string(g_cbStubTimestampCaCert) + ") " : "", Crypt.Added());
+        EXPECT_EQ(c.iFailAdd, countOf(Crypt.Calls(), "add("));
+        EXPECT_FALSE(std::filesystem::exists(Temp.path()) && !std::filesystem::is_empty(Temp.path()));
+        EXPECT_EQ(0, Faults.OpenHandles());
+        FreeCleanupRecords();
+    }
+}
+
 } // namespace
