@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "Installer/win/Stub/stub-stage-fakes.h"
@@ -158,59 +159,26 @@ TEST(StubCerts, TimestampCaFailure) {
 }
 
 // Whole runs over one fake ".msi" package, a fake installer and the fake CryptoAPI.
-std::string g_Installs;
-uint32_t RTLAZY_WINAPI fakeInstall(const RTUTF16 *, const RTUTF16 *) {
-    g_Installs += "install ";
-    return 0;
-}
-uint32_t RTLAZY_WINAPI fakeEnableLog(uint32_t, const RTUTF16 *, uint32_t) {
-    return 0;
-}
-QUILINSTALLUILEVEL RTLAZY_WINAPI fakeSetUi(QUILINSTALLUILEVEL, QUILHWND *) {
-    return 1;
-}
-QUILBOOL RTLAZY_WINAPI fakeInitCommonControls(const struct tagINITCOMMONCONTROLSEX *) {
-    return 1;
-}
-
-std::string tempValue(const std::string &Path) {
-    return Path[0] == '/' ? "/" + Path : Path; // a POSIX path in the DOS style the runtime reads
-}
-
-int runStub(std::vector<std::string> Args) {
-    Args.insert(Args.begin(), "QuilStub.exe");
-    std::vector<char *> Argv;
-    for (auto &Arg : Args) Argv.push_back(&Arg[0]);
-    Argv.push_back(nullptr);
-    char szCwd[4100];
-    RTPathGetCurrent(szCwd, sizeof(szCwd));
-    int const iExit = QuilStubRun((int)Args.size(), Argv.data());
-    RTPathSetCurrent(szCwd);
-    return iExit;
-}
-
 class StubCertRun : public testing::Test {
 protected:
-    void SetUp() override {
-        m_SavedMsi = g_QuilStubLazyMsi;
-        m_SavedComctl = g_QuilStubLazyComctl32;
-        g_QuilStubLazyMsi.pfnMsiInstallProductW = fakeInstall;
-        g_QuilStubLazyMsi.pfnMsiEnableLogW = fakeEnableLog;
-        g_QuilStubLazyMsi.pfnMsiSetInternalUI = fakeSetUi;
-        g_QuilStubLazyComctl32.pfnInitCommonControlsEx = fakeInitCommonControls;
-        g_fStubMsiLogStarted = false;
-    }
     void TearDown() override {
-        g_QuilStubLazyMsi = m_SavedMsi;
-        g_QuilStubLazyComctl32 = m_SavedComctl;
-        g_fStubMsiLogStarted = false;
         silentMode = false;
         verbosity = 0;
     }
+    // Makes a temporary directory and one ".msi" package for a run.
+    void prepare() {
+        m_pTemp.reset(new TstScratchDir);
+        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", StubTempValue(m_pTemp->path()).c_str()));
+        m_pRes.reset(); // the old one puts the platform calls back first
+        m_pRes.reset(new StubFakeResources);
+        m_pRes->AddManifest(1);
+        m_pRes->AddPackage(0, 0, "p.msi", "msi");
+    }
     TstEnvGuard m_TmpGuard{"QURT_TMPDIR"};
     StubFakeExecDir m_ExecDir;
-    QUILSTUBLAZYMSI m_SavedMsi;
-    QUILSTUBLAZYCOMCTL32 m_SavedComctl;
+    StubFakeInstaller m_Installer;
+    std::unique_ptr<TstScratchDir> m_pTemp;
+    std::unique_ptr<StubFakeResources> m_pRes;
 };
 
 TEST_F(StubCertRun, OptionsAndHosts) {
@@ -244,19 +212,16 @@ TEST_F(StubCertRun, OptionsAndHosts) {
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);
-        TstScratchDir Temp;
-        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", tempValue(Temp.path()).c_str()));
-        StubFakeResources Res;
-        Res.AddManifest(1);
-        Res.AddPackage(0, 0, "p.msi", "msi");
+        prepare();
         StubFakeCrypt32 Crypt;
         Crypt.SetHost(c.uMajor, 0, 100, c.bProductType);
         StubCapture Capture;
         StubFileFaults Faults;
-        g_Installs.clear();
-        EXPECT_EQ(0, runStub(c.Args));
+        unsigned const cInstalls = m_Installer.Installs();
+        EXPECT_EQ(0, StubRunWithArgs(c.Args));
         EXPECT_EQ(c.Added, Crypt.Added());
-        EXPECT_EQ(std::find(c.Args.begin(), c.Args.end(), "--extract") == c.Args.end() ? "install " : "", g_Installs);
+        bool const fExtractOnly = std::find(c.Args.begin(), c.Args.end(), "--extract") != c.Args.end();
+        EXPECT_EQ(fExtractOnly ? 0U : 1U, m_Installer.Installs() - cInstalls);
         EXPECT_EQ(0, Crypt.OpenContexts() + Crypt.OpenStores());
         FreeCleanupRecords();
     }
@@ -278,23 +243,19 @@ TEST_F(StubCertRun, FailureInstallsNothing) {
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);
-        TstScratchDir Temp;
-        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", tempValue(Temp.path()).c_str()));
-        StubFakeResources Res;
-        Res.AddManifest(1);
-        Res.AddPackage(0, 0, "p.msi", "msi");
+        prepare();
         StubFakeCrypt32 Crypt;
         Crypt.FailAdd(c.iFailAdd, 5);
         StubCapture Capture;
         StubFileFaults Faults;
-        g_Installs.clear();
-        EXPECT_EQ(1, runStub({"--silent"}));
-        EXPECT_EQ("", g_Installs);
+        unsigned const cInstalls = m_Installer.Installs();
+        EXPECT_EQ(1, StubRunWithArgs({"--silent"}));
+        EXPECT_EQ(cInstalls, m_Installer.Installs());
         EXPECT_EQ(WithProgramName(c.pszErr), Capture.Err());
         // Nothing after the failing add: Root first on this host, then the first publisher's.
         EXPECT_EQ(c.iFailAdd == 2 ? "Root(" + std::to_string(g_cbStubTimestampCaCert) + ") " : "", Crypt.Added());
         EXPECT_EQ(c.iFailAdd, countOf(Crypt.Calls(), "add("));
-        EXPECT_FALSE(std::filesystem::exists(Temp.path()) && !std::filesystem::is_empty(Temp.path()));
+        EXPECT_TRUE(std::filesystem::is_empty(m_pTemp->path()));
         EXPECT_EQ(0, Faults.OpenHandles());
         FreeCleanupRecords();
     }

@@ -369,22 +369,6 @@ TEST_F(StubCustom, RemovalLeavesWhatIsNotADirectory) {
 
 // Whole runs: the copy comes after the extraction and before the first installation, and a
 // failing copy ends the stages. The fake installer lists the extraction directory it sees.
-std::string g_AtInstall;
-uint32_t RTLAZY_WINAPI fakeInstall(const RTUTF16 *pwszPackage, const RTUTF16 *) {
-    std::string const Package = hostPath(narrow(pwszPackage));
-    g_AtInstall += "install[" + tree(Package.substr(0, Package.find_last_of(g_chSep))) + "] ";
-    return 0;
-}
-uint32_t RTLAZY_WINAPI fakeEnableLog(uint32_t, const RTUTF16 *, uint32_t) {
-    return 0;
-}
-QUILINSTALLUILEVEL RTLAZY_WINAPI fakeSetUi(QUILINSTALLUILEVEL, QUILHWND *) {
-    return 1;
-}
-QUILBOOL RTLAZY_WINAPI fakeInitCommonControls(const struct tagINITCOMMONCONTROLSEX *) {
-    return 1;
-}
-
 TEST_F(StubCustom, RunSequence) {
     const struct {
         int iLine;
@@ -400,12 +384,12 @@ TEST_F(StubCustom, RunSequence) {
         {__LINE__, 0, false, 0, "install[p.msi ] ", "", true},
         {__LINE__, 0x4c7, true, 1, "", "P: error: Copying the '.custom' dir failed: 0x4c7\n", false},
     };
-    QUILSTUBLAZYMSI const SavedMsi = g_QuilStubLazyMsi;
-    QUILSTUBLAZYCOMCTL32 const SavedComctl = g_QuilStubLazyComctl32;
-    g_QuilStubLazyMsi.pfnMsiInstallProductW = fakeInstall;
-    g_QuilStubLazyMsi.pfnMsiEnableLogW = fakeEnableLog;
-    g_QuilStubLazyMsi.pfnMsiSetInternalUI = fakeSetUi;
-    g_QuilStubLazyComctl32.pfnInitCommonControlsEx = fakeInitCommonControls;
+    StubFakeInstaller Installer;
+    std::string AtInstall;
+    StubFakeInstaller::OnInstall = [&AtInstall](const std::string &Package) {
+        std::string const Path = hostPath(Package);
+        AtInstall += "install[" + tree(Path.substr(0, Path.find_last_of(g_chSep))) + "] ";
+    };
     TstEnvGuard TmpGuard("QURT_TMPDIR");
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);
@@ -415,23 +399,17 @@ TEST_F(StubCustom, RunSequence) {
         ASSERT_TRUE(tstMakeDir(g_ExecDir));
         ASSERT_TRUE(tstMakeDir(Temp));
         if (c.fSource) makeSource();
-        // A POSIX path in the DOS style the runtime reads.
-        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", (Temp[0] == '/' ? "/" + Temp : Temp).c_str()));
+        ASSERT_TRUE(tstEnvSet("QURT_TMPDIR", StubTempValue(Temp).c_str()));
         StubFakeResources Res;
         Res.AddManifest(1);
         Res.AddPackage(0, 0, "p.msi", "msi");
         StubFakeCrypt32 Crypt;
         g_iShellResult = c.iShellResult;
-        g_AtInstall.clear();
+        AtInstall.clear();
         StubCapture Capture;
         StubFileFaults Faults;
-        std::string Arg0 = "QuilStub.exe", Arg1 = "--silent";
-        char *apszArgs[] = {&Arg0[0], &Arg1[0], nullptr};
-        char szCwd[4100];
-        RTPathGetCurrent(szCwd, sizeof(szCwd));
-        EXPECT_EQ(c.iExit, QuilStubRun(2, apszArgs));
-        RTPathSetCurrent(szCwd);
-        EXPECT_EQ(c.pszAtInstall, g_AtInstall);
+        EXPECT_EQ(c.iExit, StubRunWithArgs({"--silent"}));
+        EXPECT_EQ(c.pszAtInstall, AtInstall);
         EXPECT_EQ(WithProgramName(c.pszErr), Capture.Err());
         EXPECT_EQ(c.fCertSteps, !Crypt.Calls().empty());
         // Nothing left behind, and no wait for it.
@@ -440,8 +418,6 @@ TEST_F(StubCustom, RunSequence) {
         EXPECT_EQ(0, Faults.OpenHandles());
         FreeCleanupRecords();
     }
-    g_QuilStubLazyMsi = SavedMsi;
-    g_QuilStubLazyComctl32 = SavedComctl;
 }
 
 } // namespace

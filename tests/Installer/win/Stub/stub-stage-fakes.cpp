@@ -1,6 +1,9 @@
 // The stub tests' in-memory CryptoAPI and executable directory.
 #include "Installer/win/Stub/stub-stage-fakes.h"
 
+#include "QuilStub.h"
+
+#include <qrt/path.h>
 #include <qrt/string.h>
 #include <qrt/system.h>
 
@@ -110,6 +113,45 @@ StubFakeExecDir::~StubFakeExecDir() {
 
 int StubFakeExecDir::execDir(char *pszPath, size_t cbPath) {
     return RTStrCopy(pszPath, cbPath, s_Dir.c_str());
+}
+
+StubFakeInstaller::StubFakeInstaller() : m_SavedMsi(g_QuilStubLazyMsi), m_SavedComctl(g_QuilStubLazyComctl32) {
+    s_cInstalls = 0;
+    OnInstall = nullptr;
+    g_fStubMsiLogStarted = false;
+    g_QuilStubLazyMsi.pfnMsiInstallProductW = install;
+    g_QuilStubLazyMsi.pfnMsiEnableLogW = enableLog;
+    g_QuilStubLazyMsi.pfnMsiSetInternalUI = setUi;
+    g_QuilStubLazyComctl32.pfnInitCommonControlsEx = initControls;
+}
+
+StubFakeInstaller::~StubFakeInstaller() {
+    g_QuilStubLazyMsi = m_SavedMsi;
+    g_QuilStubLazyComctl32 = m_SavedComctl;
+    g_fStubMsiLogStarted = false;
+    OnInstall = nullptr;
+}
+
+uint32_t RTLAZY_WINAPI StubFakeInstaller::install(const RTUTF16 *pwszPackage, const RTUTF16 *) {
+    s_cInstalls++;
+    if (OnInstall) OnInstall(narrow(pwszPackage));
+    return 0;
+}
+
+int StubRunWithArgs(std::vector<std::string> Args) {
+    Args.insert(Args.begin(), "QuilStub.exe");
+    std::vector<char *> Argv;
+    for (auto &Arg : Args) Argv.push_back(&Arg[0]);
+    Argv.push_back(nullptr);
+    char szCwd[4100];
+    RTPathGetCurrent(szCwd, sizeof(szCwd));
+    int const iExit = QuilStubRun((int)Args.size(), Argv.data());
+    RTPathSetCurrent(szCwd);
+    return iExit;
+}
+
+std::string StubTempValue(const std::string &Path) {
+    return Path[0] == '/' ? "/" + Path : Path;
 }
 
 } // namespace stubtest

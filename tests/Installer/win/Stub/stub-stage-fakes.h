@@ -9,10 +9,13 @@
 
 #include <qrt/types.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "QuilStubCertCalls-internal.h"
 #include "QuilStubCustom-internal.h"
+#include "QuilStubMsi-internal.h"
 #include "QuilStubLazy.h"
 
 #include "Runtime/r3/fs-test-util.h"
@@ -77,5 +80,34 @@ private:
     TstScratchDir m_Own; // the directory used when none is given
     static inline std::string s_Dir;
 };
+
+// While it lives, the Windows Installer and common controls slots reach a fake for whole runs
+// of the stub: every installation succeeds and is counted, OnInstall (when set) sees the
+// package's path first, and the run's log state starts afresh. Restores the slots when it ends.
+class StubFakeInstaller {
+public:
+    StubFakeInstaller();
+    ~StubFakeInstaller();
+    unsigned Installs() const { return s_cInstalls; }
+    static inline std::function<void(const std::string &Package)> OnInstall;
+
+private:
+    static uint32_t RTLAZY_WINAPI install(const RTUTF16 *pwszPackage, const RTUTF16 *pwszCmdLine);
+    static uint32_t RTLAZY_WINAPI enableLog(uint32_t, const RTUTF16 *, uint32_t) { return 0; }
+    static QUILINSTALLUILEVEL RTLAZY_WINAPI setUi(QUILINSTALLUILEVEL, QUILHWND *) { return 1; }
+    static QUILBOOL RTLAZY_WINAPI initControls(const struct tagINITCOMMONCONTROLSEX *) { return 1; }
+    QUILSTUBLAZYMSI m_SavedMsi;
+    QUILSTUBLAZYCOMCTL32 m_SavedComctl;
+    static inline unsigned s_cInstalls;
+};
+
+// QuilStubRun with "QuilStub.exe" and Args as its command line; the current directory is put
+// back afterwards (the run leaves it in the temporary directory).
+int StubRunWithArgs(std::vector<std::string> Args);
+
+// The temporary directory's value for the runtime, which reads paths in the DOS style: a
+// POSIX absolute path gets the form of a UNC path ("//tmp/x"), which the system reads as the
+// same directory.
+std::string StubTempValue(const std::string &Path);
 
 } // namespace stubtest
