@@ -31,12 +31,6 @@ namespace {
 
 using namespace stubtest;
 
-std::string narrow(const RTUTF16 *pwsz) {
-    std::string Str;
-    for (; pwsz && *pwsz; pwsz++) Str += *pwsz < 0x80 ? (char)*pwsz : '?';
-    return Str;
-}
-
 // The executable's directory the copy is told; the shell's answer and what it was asked.
 std::string g_ExecDir;
 int g_iShellResult;
@@ -58,7 +52,7 @@ std::string hostPath(std::string Path) {
 
 // One entry of a double NUL-terminated list, or "<bad list>" when the second NUL is missing.
 std::string listEntry(const RTUTF16 *pwsz) {
-    std::string const Entry = narrow(pwsz);
+    std::string const Entry = StubNarrow(pwsz);
     return pwsz[Entry.size() + 1] == 0 ? Entry : "<bad list>";
 }
 

@@ -18,12 +18,6 @@ struct FakeObject {
     std::string Name;
 };
 
-std::string narrow(const RTUTF16 *pwsz) {
-    std::string Str;
-    for (; pwsz && *pwsz; pwsz++) Str += *pwsz < 0x80 ? (char)*pwsz : '?';
-    return Str;
-}
-
 std::string hex(uint32_t u) {
     char sz[16];
     snprintf(sz, sizeof(sz), "%#x", (unsigned)u);
@@ -31,6 +25,12 @@ std::string hex(uint32_t u) {
 }
 
 } // namespace
+
+std::string StubNarrow(const RTUTF16 *pwsz) {
+    std::string Str;
+    for (; pwsz && *pwsz; pwsz++) Str += *pwsz < 0x80 ? (char)*pwsz : '?';
+    return Str;
+}
 
 StubFakeCrypt32::StubFakeCrypt32() : m_SavedSlots(g_QuilStubLazyCrypt32), m_SavedCalls(g_StubCertCalls) {
     s_Calls.clear();
@@ -72,7 +72,7 @@ QUILPCCERT_CONTEXT RTLAZY_WINAPI StubFakeCrypt32::create(uint32_t fEncoding, con
 
 QUILHCERTSTORE RTLAZY_WINAPI StubFakeCrypt32::open(const char *pszProvider, uint32_t fEncoding, uintptr_t hProv,
                                                    uint32_t fFlags, const void *pvPara) {
-    std::string const Name = narrow(static_cast<const RTUTF16 *>(pvPara));
+    std::string const Name = StubNarrow(static_cast<const RTUTF16 *>(pvPara));
     s_Calls += "open(" + std::to_string((uintptr_t)pszProvider) + "," + hex(fEncoding) + "," + std::to_string(hProv) +
                "," + hex(fFlags) + "," + Name + ") ";
     if (due(s_Open)) return nullptr;
@@ -134,7 +134,7 @@ StubFakeInstaller::~StubFakeInstaller() {
 
 uint32_t RTLAZY_WINAPI StubFakeInstaller::install(const RTUTF16 *pwszPackage, const RTUTF16 *) {
     s_cInstalls++;
-    if (OnInstall) OnInstall(narrow(pwszPackage));
+    if (OnInstall) OnInstall(StubNarrow(pwszPackage));
     return 0;
 }
 

@@ -101,6 +101,9 @@ private:
     static inline unsigned s_cInstalls;
 };
 
+// A UTF-16 text as ASCII, '?' for anything else; "" for null.
+std::string StubNarrow(const RTUTF16 *pwsz);
+
 // QuilStubRun with "QuilStub.exe" and Args as its command line; the current directory is put
 // back afterwards (the run leaves it in the temporary directory).
 int StubRunWithArgs(std::vector<std::string> Args);
