@@ -253,15 +253,15 @@ RunResult RunProgram(const std::wstring &dir, const std::wstring &program, const
         EXPECT_FALSE(wineStderr.empty()) << "QUIL_E2E_WINE_STDERR is not set: no trace to read";
     }
 
-    LaunchSpec spec;
-    spec.application = program;
-    spec.commandLine = args.empty() ? options.argv0 : options.argv0 + L" " + args;
-    spec.directory = options.directory.empty() ? ParentOf(program) : options.directory;
-    spec.stdoutPath = outPath;
-    spec.stderrPath = errPath;
-    spec.environment = &env;
-    spec.timeoutMs = options.timeoutMs;
-    result.launch = Launch(spec);
+    LaunchSpec request;
+    request.application = program;
+    request.commandLine = args.empty() ? options.argv0 : options.argv0 + L" " + args;
+    request.directory = options.directory.empty() ? ParentOf(program) : options.directory;
+    request.stdoutPath = outPath;
+    request.stderrPath = errPath;
+    request.environment = &env;
+    request.timeoutMs = options.timeoutMs;
+    result.launch = Launch(request);
     result.exitCode = result.launch.exitCode;
     EXPECT_EQ(0u, result.launch.startError) << "cannot start " << WideToUtf8(program);
     EXPECT_FALSE(result.launch.timedOut) << WideToUtf8(program) << " still ran after " << options.timeoutMs << " ms";
@@ -292,11 +292,11 @@ uint32_t Pack(const std::wstring &stub, const std::wstring &output, const std::v
     std::wstring line = L"quilpack.exe create --stub " + QuoteArgument(stub) + L" --output " + QuoteArgument(output);
     for (const auto &item : items) line += L" --arch " + Utf8ToWide(item.arch) + L" " + QuoteArgument(item.file);
     std::wstring const errPath = output + L".pack-err.txt";
-    LaunchSpec spec;
-    spec.application = Paths().quilpack;
-    spec.commandLine = line;
-    spec.stderrPath = errPath;
-    LaunchResult const result = Launch(spec);
+    LaunchSpec request;
+    request.application = Paths().quilpack;
+    request.commandLine = line;
+    request.stderrPath = errPath;
+    LaunchResult const result = Launch(request);
     if (pErr) *pErr = ReadBytes(errPath);
     return result.startError ? 0xFFFFFFFF : result.exitCode;
 }
