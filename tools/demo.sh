@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `make demo`: the installer's main job, end to end. Builds the stub and quilpack, builds the
-# sample package with wixl, packs it into build/demo/setup.exe, installs it silently under
+# sample package with wixl, packs it into build/demo/setup.exe, signs and verifies it with a
+# throwaway certificate (tools/demo-sign.sh), installs the signed file silently under
 # Wine in a prefix of its own and shows what a user wants to see: the exit code, the installed
 # file, an empty temporary directory; then extracts the package with --extract --path.
 #   tools/demo.sh [BUILD_DIR]     (the Makefile passes build/, configured)
@@ -51,6 +52,10 @@ echo "    quilpack create --stub QuilStub.exe --output setup.exe --arch amd64 sa
 [ -f "$demo/setup.exe" ] || fail "quilpack did not write setup.exe" "pack"
 "$quilpack" list "$demo/setup.exe" | show
 
+step "Signing it: osslsigncode with a throwaway certificate, then verifying"
+"$here/demo-sign.sh" "$demo/setup.exe" "$demo/setup-signed.exe" "$demo/signing" \
+    || fail "setup.exe could not be signed and verified" "sign"
+
 step "Preparing a Wine prefix of the demo's own"
 prefix=$demo/wineprefix
 QRT_WINEPREFIX=$build/win32/e2e/templates/win64 "$here/wine-prefix.sh" copy "$prefix" \
@@ -58,9 +63,9 @@ QRT_WINEPREFIX=$build/win32/e2e/templates/win64 "$here/wine-prefix.sh" copy "$pr
 export QRT_WINEPREFIX=$prefix WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 trap '"$here/wine-prefix.sh" stop' EXIT
 "$here/wine-prefix.sh" start || fail "cannot start the demo prefix's Wine server" "prefix"
-cp "$demo/setup.exe" "$prefix/drive_c/setup.exe"
+cp "$demo/setup-signed.exe" "$prefix/drive_c/setup.exe" # what a release ships: the signed file
 mkdir -p "$prefix/drive_c/demo-temp"
-echo "    $prefix (setup.exe copied to C:\\setup.exe, TEMP=C:\\demo-temp)"
+echo "    $prefix (the signed setup.exe copied to C:\\setup.exe, TEMP=C:\\demo-temp)"
 
 # Runs C:\setup.exe with the arguments under the launcher (it reads the full 32-bit exit
 # code); prints the program's output and sets $code.
@@ -97,4 +102,4 @@ ls -l "$prefix/drive_c/demo-extract" | tail -n +2 | awk '{printf "    %s  %s byt
 cmp -s "$extracted" "$demo/sample.msi" || fail "the extracted sample.msi differs from the packed one" "extract"
 echo "    sample.msi is byte for byte the package that was packed"
 
-printf '\ndemo: OK: setup.exe installed sample.txt silently (exit code 0), left nothing in TEMP, and extracted sample.msi unchanged\n'
+printf '\ndemo: OK: the signed setup.exe verified, installed sample.txt silently (exit code 0), left nothing in TEMP, and extracted sample.msi unchanged\n'

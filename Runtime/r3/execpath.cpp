@@ -6,6 +6,7 @@
 #include <qrt/init.h>
 #include <qrt/utf16.h>
 
+#include "common/path/path-internal.h"
 #include "r3/init-internal.h"
 
 #define RTEXECPATH_TAG "Runtime/r3/execpath"
@@ -29,6 +30,8 @@ int rtR3ExecPathEnsure(void) {
             g_rtR3ExecPath.offName = offName;
             // The directory part without the separator before the name (a root keeps its own).
             g_rtR3ExecPath.cchDir = offName > 1 ? offName - 1 : offName;
+            // RTPathExecDir answers from the path module's own record (same size: cannot fail).
+            rtPathSetExecPath(g_rtR3ExecPath.szPath);
         } else
             memset(&g_rtR3ExecPath, 0, sizeof(g_rtR3ExecPath));
         g_rcrtR3ExecPath = rc;

@@ -3,7 +3,9 @@
 // routine that returns the run's result (0, 3010, or 1 after its own message); the first
 // result other than 0 and 3010 ends the stages, and the cleanup runs in any case.
 #include "QuilStub.h"
+#include "QuilStubCertUtil.h"
 #include "QuilStubCleanup.h"
+#include "QuilStubCustom.h"
 #include "QuilStubExitCodes.h"
 #include "QuilStubExtract.h"
 #include "QuilStubFileCalls-internal.h"
@@ -75,9 +77,9 @@ void stubPrintSummary(const InstallOptions *pOptions) {
 // The stages after a successful extraction; the result of the first that fails, else 0 or
 // 3010.
 int stubRunStages(const InstallOptions *pOptions, unsigned cPackages) {
-    int iResult = 0;
-    // The ".custom" directory copy and the certificate steps run here, in that order, each
-    // while iResult is 0; they come with later work.
+    int iResult = CopyCustomDirectory(pOptions->extractPath);
+    if (!iResult && pOptions->timestampCaAllowed) iResult = AddLegacyTimestampCa(pOptions->timestampCaForced);
+    if (!iResult && pOptions->installCertificates && silentMode) iResult = AddPublisherCertificates();
     for (unsigned iPackage = 0; iPackage < cPackages; iPackage++) {
         if (iResult != 0 && iResult != QUILSTUB_EXIT_REBOOT_REQUIRED) break;
         int iPackageResult =

@@ -3,6 +3,7 @@
 #define RTMEM_TAG QUILSTUB_CLEANUP_TAG
 
 #include "QuilStubCleanup.h"
+#include "QuilStubCustom.h"
 #include "QuilStubFileCalls-internal.h"
 #include "QuilStubMessages.h"
 #include "QuilStubTexts.h"
@@ -63,9 +64,12 @@ bool stubPurgeDir(CleanupRecord *pRecord, bool fLastPass) {
         pRecord->u.hDir = NIL_RTDIR;
     }
     if (pRecord->keepOnDisk) return true;
-    int rc = g_StubFileCalls.pfnDirRemove(pRecord->szPath);
+    int rc = pRecord->removeTree ? RemoveCustomCopy(pRecord->szPath) : g_StubFileCalls.pfnDirRemove(pRecord->szPath);
     if (stubIsGone(rc)) return true;
-    if (rc == QERR_DIR_NOT_EMPTY) return fLastPass; // left without a message after the last pass
+    // Not empty while a newer record (something inside) is still listed: a later pass may
+    // delete it. Otherwise what fills the directory has no record (the Windows Installer's log):
+    // no wait would empty it, so it stays at once, without a message.
+    if (rc == QERR_DIR_NOT_EMPTY) return fLastPass || CleanupRecordFirst() == pRecord;
     if (fLastPass) ReportFailure(QUILSTUB_MSG_CLEANUP_DIR_DELETE, pRecord->szPath, rc);
     return false;
 }
@@ -133,7 +137,8 @@ void PurgeCleanupRecords(const char *pszExtractionDir) {
         if (!CleanupRecordFirst() || fLastPass) {
             if (!pszExtractionDir) return;
             int rc = g_StubFileCalls.pfnDirRemove(pszExtractionDir);
-            if (stubIsGone(rc) || fLastPass) return;
+            // Not empty with every record gone: what is left has no record, and stays.
+            if (stubIsGone(rc) || fLastPass || (rc == QERR_DIR_NOT_EMPTY && !CleanupRecordFirst())) return;
         }
         g_StubFileCalls.pfnSleep(g_acMsWaitAfterPass[iPass]);
     }

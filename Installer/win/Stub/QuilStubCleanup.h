@@ -18,6 +18,7 @@ typedef struct CleanupRecord {
     uint32_t packageIndex; // the package this file belongs to, or QUILSTUB_NO_PACKAGE
     bool isFile;           // a file (hFile) or a directory (hDir)
     bool keepOnDisk;       // close the handle, never delete the object (it existed before the run)
+    bool removeTree;       // a directory deleted with its content, which has no records (the ".custom" copy)
     union {
         RTFILE hFile; // NIL_RTFILE when none
         RTDIR hDir;   // NIL_RTDIR when none
@@ -47,8 +48,10 @@ CleanupRecord *FindPackageCleanupRecord(uint32_t iPackage);
 // Closes the records' handles and deletes what they name, newest first, in up to five passes
 // with waits of 100 ms after the first and 3000 ms after the next three, so that something held
 // by another process gets about nine seconds to be let go. Reports only what still fails in the
-// last pass: "Failed to delete temporary file '%s': %Rrc" or "... directory ..."; a directory
-// that is still not empty then stays without a message (something unrecorded lies in it).
+// last pass: "Failed to delete temporary file '%s': %Rrc" or "... directory ...". A directory
+// that is not empty once no newer record is left stays at once, without a message and without
+// waiting (what lies in it has no record, e.g. the installer's log). A record marked removeTree
+// is deleted with its content (RemoveCustomCopy), links inside removed, never followed.
 // Records done with are freed; those that failed stay in the list. pszExtractionDir, when
 // given, is removed once more at the end (a directory whose record went first because it still
 // held something); that removal's failure is never reported. Nothing changes the exit code.

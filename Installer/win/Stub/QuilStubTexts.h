@@ -151,3 +151,21 @@
 #define QUILSTUB_MSG_PLATFORM_UNSUPPORTED "This installation package is not supported on this platform."
 #define QUILSTUB_MSG_INSTALL_FAILED_TEXT "Installation failed! Error: %ls"
 #define QUILSTUB_MSG_INSTALL_FAILED_CODE "Installation failed! Error: %u"
+
+//
+// Custom directory copy.
+//
+#define QUILSTUB_CUSTOM_DIR_NAME ".custom"
+#define QUILSTUB_MSG_CUSTOM_PATH_FAILED "Failed to construct '.custom' dir path: %Rrc"
+#define QUILSTUB_MSG_CUSTOM_TO_UTF16_FAILED "RTStrToUtf16Ex failed on '%s': %Rrc"
+#define QUILSTUB_MSG_CUSTOM_COPY_FAILED "Copying the '.custom' dir failed: %#x"
+#define QUILSTUB_MSG_CUSTOM_OPEN_FAILED "Unable to open the destination .custom directory: %Rrc"
+
+//
+// Certificates.
+//
+#define QUILSTUB_MSG_CERT_CONTEXT_FAILED "Unable to get certificate context: %d"
+#define QUILSTUB_MSG_CERT_STORE_OPEN_FAILED "Unable to open certificates store: %d"
+#define QUILSTUB_MSG_CERT_ADD_FAILED "Unable to install certificate: %d"
+#define QUILSTUB_MSG_TIMESTAMP_CA_FAILED "Failed add the legacy Windows timestamp CA to the root certificate store."
+#define QUILSTUB_MSG_PUBLISHER_CERTS_FAILED "Failed to add our certificate(s) to trusted publisher store."

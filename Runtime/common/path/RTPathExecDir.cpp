@@ -1,4 +1,5 @@
 // The executable path record and the executable's directory.
+#include <qrt/cdefs.h>
 #include <qrt/err.h>
 #include <qrt/path.h>
 #include <qrt/string.h>
@@ -7,13 +8,16 @@
 
 #include <string.h>
 
-// Filled once by process initialisation, read afterwards.
-static struct {
+// Filled once by process initialisation, read afterwards. External linkage only so that it can
+// be a common symbol: 4 KiB of zeros in .bss instead of the file.
+struct RTPATHEXECPATHREC {
     char szPath[4068];
     size_t cchPath; // 0 until recorded
     size_t cchDir;  // the directory part, without a trailing separator unless it is the root
     size_t offName;
-} g_RtProcExecPath;
+};
+extern RTPATHEXECPATHREC g_RtProcExecPath RT_BSS;
+RTPATHEXECPATHREC g_RtProcExecPath RT_BSS;
 
 int rtPathSetExecPath(const char *pszPath) {
     size_t const cch = strlen(pszPath);

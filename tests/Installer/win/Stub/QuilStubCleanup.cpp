@@ -78,9 +78,11 @@ TEST_F(StubCleanup, Passes) {
         {__LINE__, kEntryCount, 0, false, "", 1, 1, "", false, false},
         {__LINE__, kDelete, QERR_SHARING_VIOLATION, true, "100 3000 3000 3000 ", 5, 6,
          "P: error: Failed to delete temporary file '%s': QERR_SHARING_VIOLATION\n", true, true},
-        // Gone (as the call says) counts as done; the directory, not empty, waits the passes out.
-        {__LINE__, kDelete, QERR_FILE_NOT_FOUND, true, "100 3000 3000 3000 ", 1, 6, "", true, true},
-        {__LINE__, kDirRemove, QERR_DIR_NOT_EMPTY, false, "100 3000 3000 3000 ", 1, 5, "", false, true},
+        // Gone (as the call says) counts as done; the directory, not empty with nothing recorded
+        // left in it, stays at once: no wait would empty it.
+        {__LINE__, kDelete, QERR_FILE_NOT_FOUND, true, "", 1, 2, "", true, true},
+        {__LINE__, kDirRemove, QERR_DIR_NOT_EMPTY, false, "", 1, 1, "", false, true},
+        {__LINE__, kDirRemove, QERR_DIR_NOT_EMPTY, true, "", 1, 2, "", false, true},
         {__LINE__, kDirRemove, QERR_ACCESS_DENIED, false, "100 3000 3000 3000 ", 1, 5,
          "P: error: Failed to delete temporary directory '%s': QERR_ACCESS_DENIED\n", false, true},
         {__LINE__, kDirRemove, QERR_PATH_NOT_FOUND, true, "", 1, 2, "", false, true},
