@@ -61,12 +61,10 @@ TEST(ThreadSleep, SleepsWithinSlack) {
 }
 
 TEST(ThreadYield, ReturnsEitherWay) {
-    // Whether a yield let another thread run depends on the machine; count both answers and
-    // check only that a long run of yields does not stall.
+    // Whether a yield let another thread run depends on the machine, so its answer is not
+    // checked; only that a long run of yields does not stall.
     uint64_t const uStart = RTTimeMilliTS();
-    unsigned cYielded = 0;
-    for (int i = 0; i < 1000; i++) cYielded += RTThreadYield();
-    EXPECT_LE(cYielded, 1000u);
+    for (int i = 0; i < 1000; i++) (void)RTThreadYield();
     EXPECT_LT(RTTimeMilliTS() - uStart, 5000u);
 }
 
