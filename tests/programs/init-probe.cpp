@@ -4,8 +4,9 @@
 //   args   writes the converted argument count and each argument as hex UTF-8 bytes, one per
 //          line, to the file named by QRT_PROBE_OUT;
 //   msi    binds MsiSetInternalUI through the stub's MSI.DLL table and calls it.
-// followed by "end", the C library's own count ("crt N") and the process's wide command line
-// as hex UTF-16 units ("cmd ...").
+// followed by "end", the C library's own count ("crt N"), the process's wide command line
+// as hex UTF-16 units ("cmd ...") and whether USER32.DLL and SHELL32.DLL are loaded
+// ("modules U S", 0 or 1 each).
 // Exit code: 0, the init failure's 3, or 10 for an unknown mode.
 #include <stdio.h>
 #include <stdlib.h>
@@ -37,6 +38,7 @@ static int probeArgs(int cArgs, char **papszArgs) {
     fprintf(pFile, "crt %d\ncmd ", __argc);
     for (const wchar_t *pwc = GetCommandLineW(); *pwc; pwc++) fprintf(pFile, "%04x", (unsigned)*pwc);
     fputc('\n', pFile);
+    fprintf(pFile, "modules %d %d\n", GetModuleHandleW(L"user32.dll") != NULL, GetModuleHandleW(L"shell32.dll") != NULL);
     fclose(pFile);
     return 0;
 }

@@ -117,8 +117,13 @@ int rtR3InitNativeSplitArgs(int cArgs, char **papszArgs, char ***ppapszArgs, int
     if (papszArgs != __argv)
         for (int i = 0; i < cArgs; i++)
             if (!papszArgs[i] || !__argv[i] || strcmp(papszArgs[i], __argv[i]) != 0) return QINF_SUCCESS;
-    // The runtime's own binding: the installer's binding tables live above the runtime.
-    PFNCOMMANDLINETOARGVW pfnSplit = (PFNCOMMANDLINETOARGVW)RTLdrGetSystemSymbol("SHELL32.DLL", "CommandLineToArgvW");
+    // The runtime's own binding: the installer's binding tables live above the runtime. Where
+    // the system has shcore.dll, SHELL32.DLL's CommandLineToArgvW forwards to that library's,
+    // and taken from there the split comes without SHELL32.DLL's imports: USER32.DLL and
+    // GDI32.DLL, whose start-up costs every run, even one that never shows a window, tens of
+    // milliseconds.
+    PFNCOMMANDLINETOARGVW pfnSplit = (PFNCOMMANDLINETOARGVW)RTLdrGetSystemSymbol("shcore.dll", "CommandLineToArgvW");
+    if (!pfnSplit) pfnSplit = (PFNCOMMANDLINETOARGVW)RTLdrGetSystemSymbol("SHELL32.DLL", "CommandLineToArgvW");
     if (!pfnSplit) return QINF_SUCCESS;
     int cWide = 0;
     LPWSTR *papwszWide = pfnSplit(GetCommandLineW(), &cWide);

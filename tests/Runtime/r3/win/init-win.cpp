@@ -134,6 +134,8 @@ struct TSTPROBERUN {
     bool fTerminated;
     int cCrtArgs;         // the C library's count in the probe
     std::wstring CmdLine; // the probe's command line
+    int fUser32;          // USER32.DLL loaded in the probe: 1, 0, or -1 when not reported
+    int fShell32;         // SHELL32.DLL likewise
 };
 
 std::wstring utf16(const std::string &Utf8) {
@@ -172,7 +174,7 @@ DWORD runProcess(const std::wstring &Exe, const std::wstring &CmdLine, const std
 }
 
 TSTPROBERUN runProbeArgs(const std::wstring &Tail) {
-    TSTPROBERUN Run = {0, {}, false, -1, L""};
+    TSTPROBERUN Run = {0, {}, false, -1, L"", -1, -1};
     std::string const Out = TestTempFileName("probe-out");
     std::wstring const Exe = utf16(QRT_TEST_PROBE);
     Run.dwExit =
@@ -187,6 +189,10 @@ TSTPROBERUN runProbeArgs(const std::wstring &Tail) {
     if (std::getline(In, Line) && Line.compare(0, 4, "cmd ") == 0)
         for (size_t i = 4; i + 3 < Line.size(); i += 4)
             Run.CmdLine.push_back((wchar_t)strtoul(Line.substr(i, 4).c_str(), nullptr, 16));
+    if (std::getline(In, Line) && Line.size() == 11 && Line.compare(0, 8, "modules ") == 0) {
+        Run.fUser32 = Line[8] - '0';
+        Run.fShell32 = Line[10] - '0';
+    }
     In.close();
     DeleteFileA(Out.c_str());
     return Run;
@@ -238,6 +244,32 @@ TEST(InitWinArgs, EveryArgumentOfTheWideCommandLineArrives) {
             RTStrFree(psz);
         }
         LocalFree(papwsz);
+    }
+}
+
+// Splitting the command line must not cost the process the user-interface libraries: a
+// silent run never shows a window. Only where the system offers the split without them.
+TEST(InitWinArgs, TheSplitLoadsNoUserInterfaceLibrary) {
+    wchar_t wszShcore[MAX_PATH];
+    UINT const cch = GetSystemDirectoryW(wszShcore, MAX_PATH - 12);
+    ASSERT_GT(cch, 0u);
+    wcscpy(wszShcore + cch, L"\\shcore.dll");
+    if (GetFileAttributesW(wszShcore) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no shcore.dll on this system";
+    const struct {
+        int iLine;
+        std::wstring Tail;
+        size_t cArgs;
+    } aCases[] = {
+        {__LINE__, L"", 2},
+        {__LINE__, L" \"a b\" c", 4},
+    };
+    for (const auto &c : aCases) {
+        SCOPED_TRACE(c.iLine);
+        TSTPROBERUN Run = runProbeArgs(c.Tail);
+        EXPECT_EQ(0u, Run.dwExit);
+        EXPECT_EQ(c.cArgs, Run.Args.size());
+        EXPECT_EQ(0, Run.fUser32);
+        EXPECT_EQ(0, Run.fShell32);
     }
 }
 
