@@ -8,15 +8,7 @@
 
 #include <string.h>
 
-// Filled once by process initialisation, read afterwards. External linkage only so that it can
-// be a common symbol: 4 KiB of zeros in .bss instead of the file.
-struct RTPATHEXECPATHREC {
-    char szPath[4068];
-    size_t cchPath; // 0 until recorded
-    size_t cchDir;  // the directory part, without a trailing separator unless it is the root
-    size_t offName;
-};
-extern RTPATHEXECPATHREC g_RtProcExecPath RT_BSS;
+// Common symbol: 4 KiB of zeros in .bss instead of the file.
 RTPATHEXECPATHREC g_RtProcExecPath RT_BSS;
 
 int rtPathSetExecPath(const char *pszPath) {

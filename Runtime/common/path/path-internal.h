@@ -1,6 +1,7 @@
 // Helpers shared by the path operations.
 #pragma once
 
+#include <qrt/cdefs.h>
 #include <qrt/err.h>
 #include <qrt/path.h>
 
@@ -36,3 +37,13 @@ static inline int rtPathRenameCheckType(bool fIsDirectory, uint32_t fType) {
 // once. QERR_FILENAME_TOO_LONG when it exceeds the record (4067 bytes); QERR_INVALID_PARAMETER
 // for an empty path.
 int rtPathSetExecPath(const char *pszPath);
+
+// The record: filled once by process initialisation, read afterwards. External linkage only so
+// that it can be a common symbol.
+struct RTPATHEXECPATHREC {
+    char szPath[4068];
+    size_t cchPath; // 0 until recorded
+    size_t cchDir;  // the directory part, without a trailing separator unless it is the root
+    size_t offName;
+};
+extern RTPATHEXECPATHREC g_RtProcExecPath RT_BSS;

@@ -83,6 +83,13 @@ protected:
         m_SavedMsi = g_QuilStubLazyMsi;
         m_SavedComctl = g_QuilStubLazyComctl32;
         m_SavedCalls = g_StubMsiCalls;
+        CleanupListInit();
+        Reset();
+    }
+    // Fakes in place and every counter back to its start; a table row calls it, not SetUp,
+    // which would save the fakes as the slots to put back.
+    void Reset() {
+        FreeCleanupRecords();
         g_QuilStubLazyMsi.pfnMsiInstallProductW = fakeInstall;
         g_QuilStubLazyMsi.pfnMsiEnableLogW = fakeEnableLog;
         g_QuilStubLazyMsi.pfnMsiSetInternalUI = fakeSetUi;
@@ -96,7 +103,6 @@ protected:
         g_fHaveNetMsg = g_fHaveText = false;
         g_cNetMsgLoaded = g_cTextsOut = 0;
         g_fStubMsiLogStarted = false;
-        CleanupListInit();
     }
     void TearDown() override {
         g_QuilStubLazyMsi = m_SavedMsi;
@@ -144,7 +150,7 @@ TEST_F(StubMsi, Results) {
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);
-        SetUp();
+        Reset();
         StubCapture Capture;
         silentMode = c.fSilent;
         g_uInstallResult = c.uResult;
@@ -218,7 +224,7 @@ TEST_F(StubMsi, PackagesByKind) {
     };
     for (const auto &c : aCases) {
         SCOPED_TRACE(c.iLine);
-        SetUp();
+        Reset();
         StubFakeResources Res;
         Res.AddPackage(0, c.bArch, c.pszFileName, "x");
         if (c.pszRecordPath) {

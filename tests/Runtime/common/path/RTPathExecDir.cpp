@@ -12,8 +12,13 @@
 namespace {
 
 TEST(PathExecDir, DirectoryOfTheRecordedPath) {
-    // The test program has no initialisation that records its path, so the first call is
-    // before any record. (Keep this suite the only one that records a path.)
+    // Another test may have initialised the runtime, which records the real path: that record
+    // is put back on the way out, whatever this test leaves in it.
+    struct Restore {
+        RTPATHEXECPATHREC Saved = g_RtProcExecPath;
+        ~Restore() { g_RtProcExecPath = Saved; }
+    } const Restorer;
+    g_RtProcExecPath.cchPath = 0;
     char ab[64];
     EXPECT_EQ(QERR_WRONG_ORDER, RTPathExecDir(ab, sizeof(ab)));
 
