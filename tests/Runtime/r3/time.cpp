@@ -40,8 +40,9 @@ TEST(ThreadSleep, ZeroReturnsAtOnce) {
 }
 
 TEST(ThreadSleep, SleepsWithinSlack) {
-    // The clock's own steps (~16 ms under Wine) count into the 20 ms slack. A busy machine can
-    // make one sleep overrun, so the best of three must lie within it; none may be short.
+    // None may be short: the clock's own steps (~16 ms under Wine) count into a 20 ms slack.
+    // The upper bound only catches a wrong unit (a tenfold sleep); a busy machine (CI's two
+    // cores running Wine) can stretch every one of three tries well beyond a tight bound.
     struct {
         int iLine;
         uint32_t cMs;
@@ -56,7 +57,7 @@ TEST(ThreadSleep, SleepsWithinSlack) {
             EXPECT_GE(cMsTook + 20, c.cMs);
             cMsBest = std::min(cMsBest, cMsTook);
         }
-        EXPECT_LE(cMsBest, c.cMs + 20u);
+        EXPECT_LE(cMsBest, 2 * c.cMs + 100u);
     }
 }
 
